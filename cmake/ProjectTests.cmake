@@ -1,0 +1,16 @@
+# project_test(<name> SOURCES <files...> [LIBRARIES <targets...>])
+# One GoogleTest binary per test area; every case becomes a ctest test.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+function(project_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    OMBRIX_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+    OMBRIX_TEST_BIN_DIR="${CMAKE_BINARY_DIR}/tests"
+    OMBRIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()
