@@ -1,0 +1,55 @@
+// Thread error codes and the errno converter.
+#include "errors.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "winlayer/kernel.h"
+
+namespace {
+thread_local DWORD last_error = ERROR_SUCCESS;
+
+bool parent_folder_exists(const std::string& linux_path) {
+  const auto slash = linux_path.find_last_of('/');
+  const std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : linux_path.substr(0, slash);
+  struct stat st {};
+  return ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+}  // namespace
+
+DWORD WINAPI GetLastError() { return last_error; }
+void WINAPI SetLastError(DWORD dwErrCode) { last_error = dwErrCode; }
+
+namespace winlayer {
+
+DWORD error_from_errno(int err, const std::string& linux_path) {
+  switch (err) {
+    case 0: return ERROR_SUCCESS;
+    case ENOENT: return parent_folder_exists(linux_path) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+    case EISDIR: return ERROR_ACCESS_DENIED;
+    case EEXIST: return ERROR_ALREADY_EXISTS;
+    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+    case ENOSPC: return ERROR_DISK_FULL;
+    case EROFS: return ERROR_WRITE_PROTECT;
+    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
+    case EMFILE:
+    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    case EBADF: return ERROR_INVALID_HANDLE;
+    case ENOEXEC: return ERROR_BAD_FORMAT;
+    case EBUSY:
+    case ETXTBSY: return ERROR_SHARING_VIOLATION;
+    case EINVAL: return ERROR_INVALID_PARAMETER;
+    default: return ERROR_INVALID_FUNCTION;
+  }
+}
+
+void set_error_from_errno(const std::string& linux_path) {
+  SetLastError(error_from_errno(errno, linux_path));
+}
+
+}  // namespace winlayer

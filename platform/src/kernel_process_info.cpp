@@ -1,0 +1,148 @@
+// Kernel functions that describe the running process and its machine: command
+// line, program file, modules, WOW64, temporary and Windows folders.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "cmdline.h"
+#include "paths.h"
+#include "profile.h"
+#include "startup_channel.h"
+#include "text.h"
+#include "winlayer/kernel.h"
+
+namespace {
+
+// Copies text and its NUL into a caller's buffer by the convention of the
+// folder functions: the length without the NUL, or the size needed with it.
+DWORD copy_out(const std::u16string& text, LPWSTR buffer, DWORD size) {
+  if (buffer == nullptr || size <= text.size()) return static_cast<DWORD>(text.size() + 1);
+  std::copy(text.begin(), text.end(), buffer);
+  buffer[text.size()] = u'\0';
+  return static_cast<DWORD>(text.size());
+}
+
+std::u16string command_line_from_proc() {
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::u16string> args;
+  std::size_t start = 0;
+  while (start < raw.size()) {
+    const auto end = raw.find('\0', start);
+    args.push_back(winlayer::utf8_to_utf16(raw.substr(start, end - start)));
+    start = end == std::string::npos ? raw.size() : end + 1;
+  }
+  return winlayer::join_command_line(args);
+}
+
+std::string program_file_linux() {
+  char path[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
+}
+
+char program_module_tag;
+char kernel_module_tag;
+
+bool is_kernel_name(LPCWSTR name) {
+  const std::u16string_view n(name);
+  return winlayer::equal_ignoring_case(n, u"kernel32") || winlayer::equal_ignoring_case(n, u"kernel32.dll");
+}
+
+std::u16string temp_folder() {
+  for (const char* variable : {"TMP", "TEMP", "TMPDIR"}) {
+    const char* value = std::getenv(variable);
+    if (value == nullptr || *value == '\0') continue;
+    std::u16string folder = winlayer::looks_like_windows_path(value) ? winlayer::utf8_to_utf16(value)
+                                                                      : winlayer::to_windows_path(value);
+    if (folder.back() != u'\\') folder += u'\\';
+    return folder;
+  }
+  return u"Z:\\tmp\\";
+}
+
+}  // namespace
+
+LPWSTR WINAPI GetCommandLineW() {
+  static std::u16string line = [] {
+    std::u16string passed;
+    return winlayer::take_passed_command_line(passed) ? passed : command_line_from_proc();
+  }();
+  return line.data();
+}
+
+DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) {
+  if (hModule != nullptr && hModule != reinterpret_cast<HMODULE>(&program_module_tag)) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return 0;
+  }
+  const std::u16string path = winlayer::to_windows_path(program_file_linux());
+  if (nSize == 0) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  if (path.size() >= nSize) {
+    std::copy(path.begin(), path.begin() + (nSize - 1), lpFilename);
+    lpFilename[nSize - 1] = u'\0';
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return nSize;
+  }
+  std::copy(path.begin(), path.end(), lpFilename);
+  lpFilename[path.size()] = u'\0';
+  SetLastError(ERROR_SUCCESS);
+  return static_cast<DWORD>(path.size());
+}
+
+HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName) {
+  if (lpModuleName == nullptr) return reinterpret_cast<HMODULE>(&program_module_tag);
+  if (is_kernel_name(lpModuleName)) return reinterpret_cast<HMODULE>(&kernel_module_tag);
+  SetLastError(ERROR_MOD_NOT_FOUND);
+  return nullptr;
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
+  if (hModule == nullptr) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+  }
+  if (hModule == reinterpret_cast<HMODULE>(&kernel_module_tag) && lpProcName != nullptr &&
+      std::strcmp(lpProcName, "IsWow64Process") == 0 && winlayer::profile().has_iswow64process) {
+    // Through void(*)(), the generic function pointer, as FARPROC stands for any export.
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&IsWow64Process));
+  }
+  SetLastError(ERROR_PROC_NOT_FOUND);
+  return nullptr;
+}
+
+HANDLE WINAPI GetCurrentProcess() { return INVALID_HANDLE_VALUE; }
+
+BOOL WINAPI IsWow64Process(HANDLE hProcess, PBOOL Wow64Process) {
+  if (hProcess != GetCurrentProcess() || Wow64Process == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  *Wow64Process = winlayer::profile().wow64 ? TRUE : FALSE;
+  return TRUE;
+}
+
+DWORD WINAPI GetTempPathW(DWORD nBufferLength, LPWSTR lpBuffer) {
+  return copy_out(temp_folder(), lpBuffer, nBufferLength);
+}
+
+DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer) {
+  const std::string folder = winlayer::utf16_to_utf8(temp_folder());
+  if (lpBuffer == nullptr || nBufferLength <= folder.size()) return static_cast<DWORD>(folder.size() + 1);
+  std::memcpy(lpBuffer, folder.c_str(), folder.size() + 1);
+  return static_cast<DWORD>(folder.size());
+}
+
+UINT WINAPI GetWindowsDirectoryW(LPWSTR lpBuffer, UINT uSize) {
+  std::u16string folder = winlayer::utf8_to_utf16(winlayer::profile().windows);
+  while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
+  return copy_out(folder, lpBuffer, uSize);
+}

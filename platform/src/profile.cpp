@@ -1,0 +1,137 @@
+// INI parsing and the machine profile.
+#include "profile.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#ifndef WINLAYER_DEFAULT_SYSTEM_DIR
+#define WINLAYER_DEFAULT_SYSTEM_DIR "/usr/lib/winlayer"
+#endif
+
+namespace winlayer {
+namespace {
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
+  return out;
+}
+
+std::string_view trim(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return {};
+  const auto last = s.find_last_not_of(" \t\r\n");
+  return s.substr(first, last - first + 1);
+}
+
+// A comment starts at ';' or '#' at the line's start or after a blank.
+std::string_view strip_comment(std::string_view line) {
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if ((line[i] == ';' || line[i] == '#') && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t')) {
+      return line.substr(0, i);
+    }
+  }
+  return line;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+IniFile IniFile::parse(std::string_view text) {
+  IniFile ini;
+  Section* current = nullptr;
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    std::string_view line = trim(strip_comment(text.substr(0, end)));
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    if (line.empty()) continue;
+    if (line.front() == '[' && line.back() == ']') {
+      ini.sections_.push_back({std::string(trim(line.substr(1, line.size() - 2))), {}});
+      current = &ini.sections_.back();
+      continue;
+    }
+    const auto eq = line.find('=');
+    if (eq == std::string_view::npos || current == nullptr) continue;
+    current->values[lower(trim(line.substr(0, eq)))] = std::string(trim(line.substr(eq + 1)));
+  }
+  return ini;
+}
+
+const IniFile::Section* IniFile::find(std::string_view section) const {
+  const std::string wanted = lower(section);
+  for (const auto& s : sections_) {
+    if (lower(s.name) == wanted) return &s;
+  }
+  return nullptr;
+}
+
+std::string IniFile::get(std::string_view section, std::string_view key, std::string_view fallback) const {
+  const Section* s = find(section);
+  if (s == nullptr) return std::string(fallback);
+  const auto it = s->values.find(lower(key));
+  return it == s->values.end() ? std::string(fallback) : it->second;
+}
+
+bool IniFile::has(std::string_view section, std::string_view key) const {
+  const Section* s = find(section);
+  return s != nullptr && s->values.count(lower(key)) != 0;
+}
+
+std::vector<std::string> IniFile::sections() const {
+  std::vector<std::string> names;
+  for (const auto& s : sections_) names.push_back(s.name);
+  return names;
+}
+
+bool parse_bool(std::string_view text, bool fallback) {
+  const std::string v = lower(text);
+  if (v == "true" || v == "1" || v == "yes") return true;
+  if (v == "false" || v == "0" || v == "no") return false;
+  return fallback;
+}
+
+Profile Profile::from_ini(const IniFile& ini, std::string_view profile_path) {
+  Profile p;
+  p.ini = ini;
+  p.wow64 = parse_bool(ini.get("system", "wow64"), p.wow64);
+  p.has_iswow64process = parse_bool(ini.get("system", "iswow64process"), p.has_iswow64process);
+  p.program_files = ini.get("system", "program_files", p.program_files);
+  p.windows = ini.get("system", "windows", p.windows);
+  p.system_folder = ini.get("system", "system", WINLAYER_DEFAULT_SYSTEM_DIR);
+  p.trace_path = ini.get("system", "trace");
+  const std::string default_session = profile_path.empty()
+      ? "/tmp/winlayer-logon-" + std::to_string(::getuid())
+      : std::string(profile_path) + ".logon";
+  p.logon_session = ini.get("system", "logon_session", default_session);
+  for (char letter = 'A'; letter <= 'Y'; ++letter) {
+    const std::string key(1, letter);
+    if (ini.has("drives", key)) p.drives[letter] = ini.get("drives", key);
+  }
+  for (const auto& name : ini.sections()) {
+    if (lower(name).rfind("share:", 0) != 0) continue;
+    p.shares.push_back({name.substr(6), ini.get(name, "path"), ini.get(name, "user"), ini.get(name, "password")});
+  }
+  return p;
+}
+
+const Profile& profile() {
+  static const Profile loaded = [] {
+    const char* path = std::getenv("WINLAYER_MACHINE");
+    if (path == nullptr || *path == '\0') return Profile::from_ini(IniFile{}, {});
+    return Profile::from_ini(IniFile::parse(read_file(path)), path);
+  }();
+  return loaded;
+}
+
+}  // namespace winlayer

@@ -1,0 +1,23 @@
+// UTF-16 and UTF-8 conversion and Windows' case folding: pure functions.
+#ifndef WINLAYER_TEXT_H
+#define WINLAYER_TEXT_H
+
+#include <string>
+#include <string_view>
+
+namespace winlayer {
+
+// A lone surrogate becomes U+FFFD, as Windows' UTF-8 conversion gives it.
+std::string utf16_to_utf8(std::u16string_view text);
+// An invalid sequence becomes U+FFFD.
+std::u16string utf8_to_utf16(std::string_view text);
+
+// The upper-case form Windows compares file names in (ASCII, Latin-1, Latin
+// Extended-A, Greek and Cyrillic).
+char16_t fold_case(char16_t c);
+bool equal_ignoring_case(std::u16string_view a, std::u16string_view b);
+bool equal_ignoring_case_utf8(std::string_view a, std::string_view b);
+
+}  // namespace winlayer
+
+#endif

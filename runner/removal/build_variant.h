@@ -1,0 +1,10 @@
+// What the removal build of the runner has of its own.
+#ifndef OMBRIX_RUNNER_BUILD_VARIANT_H
+#define OMBRIX_RUNNER_BUILD_VARIANT_H
+
+#include "win32.h"
+
+constexpr bool kRemovalBuild = true;
+const WString kDescriptionFileName = TEXT("OmbrixZoltUninstaller.xml");
+
+#endif
