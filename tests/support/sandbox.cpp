@@ -93,7 +93,8 @@ std::string Sandbox::copy_program(const std::string& name, const std::string& fo
 }
 
 RunResult Sandbox::run(const std::string& program, const std::vector<std::string>& args,
-                       const std::map<std::string, std::string>& env, int timeout_seconds) const {
+                       const std::map<std::string, std::string>& env, int timeout_seconds,
+                       const std::string& working_folder) const {
   std::map<std::string, std::string> overrides{{"TMP", temp()}, {"WINLAYER_MACHINE", profile_path()}};
   for (const auto& [name, value] : env) overrides[name] = value;
   const std::vector<std::string> environment = make_environment(overrides);
@@ -110,6 +111,7 @@ RunResult Sandbox::run(const std::string& program, const std::vector<std::string
   if (pid == 0) {
     ::dup2(out_pipe[1], 1);
     ::dup2(err_pipe[1], 2);
+    if (!working_folder.empty() && ::chdir(working_folder.c_str()) != 0) ::_exit(126);
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }

@@ -39,9 +39,11 @@ class Sandbox {
                            const std::string& as_name = "") const;
 
   // Runs a program with TMP = temp() and WINLAYER_MACHINE = profile_path();
-  // env entries are added or replace these. Killed after timeout_seconds.
+  // env entries are added or replace these; the run starts in working_folder
+  // (this process's folder when empty). Killed after timeout_seconds.
   RunResult run(const std::string& program, const std::vector<std::string>& args,
-                const std::map<std::string, std::string>& env = {}, int timeout_seconds = 60) const;
+                const std::map<std::string, std::string>& env = {}, int timeout_seconds = 60,
+                const std::string& working_folder = "") const;
 
   // The log's lines without their "[ZoltApp] <time>\t" prefix, which each line
   // must carry in the exact form; empty lines stay empty. Line ends must be CR LF.

@@ -1,0 +1,118 @@
+// Path translation: pure rules, then case matching on a real folder.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "paths.h"
+#include "text.h"
+#include "winlayer/winlayer.h"
+
+namespace {
+
+winlayer::PathRules rules() {
+  winlayer::PathRules r;
+  r.drives = {{'C', "/srv/drive-c"}, {'D', "/mnt/d/"}};
+  r.shares = [](std::string_view unc, std::string& folder, DWORD& error) {
+    if (winlayer::equal_ignoring_case_utf8(unc, "\\\\fileserver\\deploy")) {
+      folder = "/srv/deploy";
+      return true;
+    }
+    error = winlayer::equal_ignoring_case_utf8(unc.substr(0, 12), "\\\\fileserver") ? ERROR_BAD_NET_NAME
+                                                                                   : ERROR_BAD_NETPATH;
+    return false;
+  };
+  return r;
+}
+
+struct TranslateCase {
+  const char* windows;
+  const char* linux_path;  // null: the translation fails with `error`
+  DWORD error;
+};
+
+class TranslateWindowsPath : public ::testing::TestWithParam<TranslateCase> {};
+
+TEST_P(TranslateWindowsPath, MapsDrivesSharesAndSeparators) {
+  std::string out;
+  DWORD error = 0;
+  const bool ok = winlayer::translate_windows_path(GetParam().windows, rules(), out, error);
+  if (GetParam().linux_path != nullptr) {
+    ASSERT_TRUE(ok) << GetParam().windows;
+    EXPECT_EQ(out, GetParam().linux_path);
+  } else {
+    EXPECT_FALSE(ok) << out;
+    EXPECT_EQ(error, GetParam().error);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, TranslateWindowsPath,
+    ::testing::Values(TranslateCase{"Z:\\tmp\\x", "/tmp/x", 0}, TranslateCase{"z:/tmp//x\\", "/tmp/x", 0},
+                      TranslateCase{"Z:\\tmp\\\\ombrixxelq.log", "/tmp/ombrixxelq.log", 0},
+                      TranslateCase{"Z:\\", "/", 0}, TranslateCase{"C:\\Program Files (x86)\\a", "/srv/drive-c/Program Files (x86)/a", 0},
+                      TranslateCase{"d:\\x", "/mnt/d/x", 0}, TranslateCase{"C:\\a\\..\\..\\b\\.\\c", "/srv/drive-c/b/c", 0},
+                      TranslateCase{"\\tmp\\x", "/tmp/x", 0}, TranslateCase{"sub\\file.txt", "sub/file.txt", 0},
+                      TranslateCase{"..\\up", "../up", 0},
+                      TranslateCase{"\\\\FileServer\\Deploy\\kit\\Setup.exe", "/srv/deploy/kit/Setup.exe", 0},
+                      TranslateCase{"\\\\fileserver\\deploy", "/srv/deploy", 0},
+                      TranslateCase{"\\\\fileserver\\other\\x", nullptr, ERROR_BAD_NET_NAME},
+                      TranslateCase{"\\\\nowhere\\deploy\\x", nullptr, ERROR_BAD_NETPATH},
+                      TranslateCase{"Q:\\x", nullptr, ERROR_PATH_NOT_FOUND},
+                      TranslateCase{"", nullptr, ERROR_PATH_NOT_FOUND}));
+
+TEST(WindowsFormOf, PrefersTheDriveThatHoldsThePathMostClosely) {
+  const std::map<char, std::string> drives{{'C', "/srv/drive-c"}, {'E', "/srv/drive-c/inner/"}};
+  EXPECT_EQ(winlayer::windows_form_of("/tmp/run1", drives), "Z:\\tmp\\run1");
+  EXPECT_EQ(winlayer::windows_form_of("/", drives), "Z:\\");
+  EXPECT_EQ(winlayer::windows_form_of("/srv/drive-c", drives), "C:\\");
+  EXPECT_EQ(winlayer::windows_form_of("/srv/drive-c/Pkg/x", drives), "C:\\Pkg\\x");
+  EXPECT_EQ(winlayer::windows_form_of("/srv/drive-c/inner/y", drives), "E:\\y");
+  EXPECT_EQ(winlayer::windows_form_of("/srv/drive-cc/y", drives), "Z:\\srv\\drive-cc\\y");
+}
+
+TEST(WindowsFormOf, RoundTripsThroughTranslation) {
+  for (const char* linux_path : {"/tmp/a b/c", "/srv/drive-c/x/y", "/"}) {
+    std::string back;
+    DWORD error = 0;
+    ASSERT_TRUE(winlayer::translate_windows_path(winlayer::windows_form_of(linux_path, rules().drives), rules(), back, error));
+    EXPECT_EQ(back, linux_path);
+  }
+}
+
+class CaseMatching : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = std::filesystem::temp_directory_path() / ("paths-test-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(root_ / "Package" / "Redist");
+    std::ofstream(root_ / "Package" / "Setup.exe") << "x";
+  }
+  void TearDown() override { std::filesystem::remove_all(root_); }
+  std::filesystem::path root_;
+};
+
+TEST_F(CaseMatching, FindsExistingNamesInAnyCase) {
+  const std::string base = root_.string();
+  EXPECT_EQ(winlayer::match_existing_case(base + "/package/setup.EXE"), base + "/Package/Setup.exe");
+  EXPECT_EQ(winlayer::match_existing_case(base + "/PACKAGE/redist"), base + "/Package/Redist");
+}
+
+TEST_F(CaseMatching, KeepsNamesThatDoNotExistAsWritten) {
+  const std::string base = root_.string();
+  EXPECT_EQ(winlayer::match_existing_case(base + "/package/New File.txt"), base + "/Package/New File.txt");
+  EXPECT_EQ(winlayer::match_existing_case(base + "/missing/setup.exe"), base + "/missing/setup.exe");
+}
+
+TEST_F(CaseMatching, FileFunctionsUseIt) {
+  const std::u16string setup = winlayer::to_windows_path(root_.string() + "/PACKAGE/SETUP.EXE");
+  EXPECT_TRUE(PathFileExistsW(setup.c_str()));
+  EXPECT_TRUE(PathFileExistsW(winlayer::to_windows_path(root_.string() + "/package/redist").c_str()));
+  EXPECT_TRUE(DeleteFileW(setup.c_str()));
+  EXPECT_FALSE(std::filesystem::exists(root_ / "Package" / "Setup.exe"));
+}
+
+}  // namespace
