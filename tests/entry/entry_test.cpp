@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <tuple>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,23 +16,40 @@ using ombrix_test::RunResult;
 using ombrix_test::Sandbox;
 using Lines = std::vector<std::string>;
 
-const Lines kMissingDescription{
-    "main - START SESSION: OmbrixZoltInstaller",
-    "main - Looking for OmbrixZoltInstaller.xml file",
-    "Error - Unable to found OmbrixZoltInstaller.xml file",
-    "main - Exit Code: -1",
-    "main - Terminating application ",
-    "",
-    "",
+// The two builds of the runner share the entry body; their texts differ.
+struct Build {
+  const char* program;
+  const char* session;      // OmbrixZoltInstaller or OmbrixZoltUninstaller
+  bool has_override_file;
 };
 
-class Entry : public ::testing::Test {
+const Build kBuilds[] = {{"ZoltInstaller", "OmbrixZoltInstaller", true},
+                         {"ZoltUnInstaller", "OmbrixZoltUninstaller", false}};
+
+std::string build_name(const ::testing::TestParamInfo<Build>& info) { return info.param.program; }
+
+Lines missing_description_lines(const Build& b) {
+  const std::string s = b.session;
+  return {"main - START SESSION: " + s,
+          "main - Looking for " + s + ".xml file",
+          "Error - Unable to found " + s + ".xml file",
+          "main - Exit Code: -1",
+          "main - Terminating application ",
+          "",
+          ""};
+}
+
+class Entry : public ::testing::TestWithParam<Build> {
  protected:
-  void SetUp() override { program_ = box_.copy_program("ZoltInstaller", box_.package()); }
+  void SetUp() override { program_ = box_.copy_program(GetParam().program, box_.package()); }
   RunResult run(const std::vector<std::string>& args) { return box_.run(program_, args); }
+  std::string description_path() const { return box_.package() + "/" + GetParam().session + ".xml"; }
   Sandbox box_;
   std::string program_;
+  const Lines kMissingDescription = missing_description_lines(GetParam());
 };
+
+INSTANTIATE_TEST_SUITE_P(Builds, Entry, ::testing::ValuesIn(kBuilds), build_name);
 
 struct OptionCase {
   std::vector<std::string> args;
@@ -39,33 +57,35 @@ struct OptionCase {
   bool version_line;
 };
 
-class EntryOptions : public Entry, public ::testing::WithParamInterface<OptionCase> {};
+class EntryOptions : public ::testing::TestWithParam<std::tuple<Build, OptionCase>> {};
 
 TEST_P(EntryOptions, EndBeforeTheLogIsOpened) {
-  const RunResult r = run(GetParam().args);
-  EXPECT_EQ(r.exit_status, GetParam().status);
-  EXPECT_EQ(r.out, GetParam().version_line ? "Version: 1.0.0.38\n" : "");
+  Sandbox box_;
+  const auto& [build, option] = GetParam();
+  const RunResult r = box_.run(box_.copy_program(build.program, box_.package()), option.args);
+  EXPECT_EQ(r.exit_status, option.status);
+  EXPECT_EQ(r.out, option.version_line ? "Version: 1.0.0.38\n" : "");
   EXPECT_EQ(r.err, "");
   EXPECT_FALSE(ombrix_test::file_exists(box_.log_path()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, EntryOptions,
-    ::testing::Values(OptionCase{{"-version"}, 0, true},
+    ::testing::Combine(::testing::ValuesIn(kBuilds), ::testing::Values(OptionCase{{"-version"}, 0, true},
                       OptionCase{{"-server=\\\\fileserver\\deploy", "-version"}, 0, true},
                       OptionCase{{"-server=/x", "-version"}, 255, false},
                       OptionCase{{"-version", "-server=bad"}, 0, true},
                       OptionCase{{"-server="}, 255, false}, OptionCase{{"-server=\\one"}, 255, false},
                       OptionCase{{"-server=//fileserver/deploy"}, 255, false},
-                      OptionCase{{"-nodelete", "-server=\\\\ok", "-server=x"}, 255, false}));
+                      OptionCase{{"-nodelete", "-server=\\\\ok", "-server=x"}, 255, false})));
 
-TEST_F(Entry, MissingDescriptionWritesExactlyItsLines) {
+TEST_P(Entry, MissingDescriptionWritesExactlyItsLines) {
   const RunResult r = run({});
   EXPECT_EQ(r.exit_status, 255);
   EXPECT_EQ(box_.log_lines(), kMissingDescription);
 }
 
-TEST_F(Entry, ASecondRunAppendsAfterTheFirst) {
+TEST_P(Entry, ASecondRunAppendsAfterTheFirst) {
   run({});
   const std::string first = ombrix_test::read_file(box_.log_path());
   run({});
@@ -77,15 +97,15 @@ TEST_F(Entry, ASecondRunAppendsAfterTheFirst) {
   EXPECT_EQ(box_.log_lines(), twice);
 }
 
-TEST_F(Entry, OptionsInCapitalsAndUserWithoutEqualsAreIgnored) {
+TEST_P(Entry, OptionsInCapitalsAndUserWithoutEqualsAreIgnored) {
   const RunResult r = run({"-VERSION", "-NODELETE", "-user", "-Server=x"});
   EXPECT_EQ(r.exit_status, 255);  // a full run: the description is missing
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(box_.log_lines(), kMissingDescription);
 }
 
-TEST_F(Entry, TheDescriptionIsLookedForBesideTheProgramNotInTheCurrentFolder) {
-  ombrix_test::write_file(box_.root() + "/OmbrixZoltInstaller.xml", "<x/>");
+TEST_P(Entry, TheDescriptionIsLookedForBesideTheProgramNotInTheCurrentFolder) {
+  ombrix_test::write_file(box_.root() + "/" + GetParam().session + ".xml", "<x/>");
   const RunResult r = box_.run(program_, {}, {}, 60, box_.root());
   EXPECT_EQ(r.exit_status, 255);
   EXPECT_EQ(box_.log_lines(), kMissingDescription);
@@ -96,32 +116,35 @@ class EntryWithDescription : public Entry {
   void SetUp() override {
     Entry::SetUp();
     // Not a description the reader accepts: the reading fails.
-    ombrix_test::write_file(box_.package() + "/OmbrixZoltInstaller.xml", "<Deployment/>");
+    ombrix_test::write_file(description_path(), "<Deployment/>");
   }
 };
 
-TEST_F(EntryWithDescription, AFailedReadingStillTriesBothDeletions) {
+INSTANTIATE_TEST_SUITE_P(Builds, EntryWithDescription, ::testing::ValuesIn(kBuilds), build_name);
+
+TEST_P(EntryWithDescription, AFailedReadingStillTriesTheDeletions) {
   const RunResult r = run({"-user=admin", "-password=s3cr3t-Pa55"});
   EXPECT_EQ(r.exit_status, 255);
+  const std::string s = GetParam().session;
+  const Lines head{"main - START SESSION: " + s, "main - Looking for " + s + ".xml file",
+                   "main - Found " + s + ".xml file", "XML - Processing xml file"};
+  Lines tail{"Error - XML parsing failed", "Error - Unable to deleted deployment file"};
+  if (GetParam().has_override_file) tail.push_back("Error - Unable to deleted override file");
+  tail.insert(tail.end(), {"main - Exit Code: -1", "main - Terminating application ", "", ""});
   const Lines lines = box_.log_lines();
-  const Lines head{"main - START SESSION: OmbrixZoltInstaller", "main - Looking for OmbrixZoltInstaller.xml file",
-                   "main - Found OmbrixZoltInstaller.xml file", "XML - Processing xml file"};
-  ASSERT_GE(lines.size(), head.size() + 7);
-  EXPECT_EQ(Lines(lines.begin(), lines.begin() + 4), head);
-  const Lines tail{"Error - XML parsing failed", "Error - Unable to deleted deployment file",
-                   "Error - Unable to deleted override file", "main - Exit Code: -1",
-                   "main - Terminating application ", "", ""};
-  EXPECT_EQ(Lines(lines.end() - 7, lines.end()), tail);
+  ASSERT_GE(lines.size(), head.size() + tail.size());
+  EXPECT_EQ(Lines(lines.begin(), lines.begin() + head.size()), head);
+  EXPECT_EQ(Lines(lines.end() - tail.size(), lines.end()), tail);
 }
 
-TEST_F(EntryWithDescription, NoDeleteLeavesOutTheDeletionLines) {
+TEST_P(EntryWithDescription, NoDeleteLeavesOutTheDeletionLines) {
   run({"-nodelete"});
   for (const auto& line : box_.log_lines()) {
     EXPECT_EQ(line.find("delete"), std::string::npos) << line;
   }
 }
 
-TEST_F(EntryWithDescription, ThePasswordReachesNoFileAndNoOutput) {
+TEST_P(EntryWithDescription, ThePasswordReachesNoFileAndNoOutput) {
   const std::string password = "s3cr3t-Pa55";
   const RunResult r = run({"-user=admin", "-password=" + password, "-nodelete"});
   EXPECT_EQ(r.out.find(password), std::string::npos);
@@ -130,7 +153,7 @@ TEST_F(EntryWithDescription, ThePasswordReachesNoFileAndNoOutput) {
   EXPECT_EQ(ombrix_test::read_file(box_.trace_path()).find(password), std::string::npos);
 }
 
-TEST_F(Entry, ATemporaryFolderThatCannotHoldTheLogChangesNothingElse) {
+TEST_P(Entry, ATemporaryFolderThatCannotHoldTheLogChangesNothingElse) {
   // A missing folder, and a "folder" that is a file: the log cannot be opened
   // in either, whoever runs the test.
   ombrix_test::write_file(box_.root() + "/plain-file", "");
@@ -144,7 +167,7 @@ TEST_F(Entry, ATemporaryFolderThatCannotHoldTheLogChangesNothingElse) {
   EXPECT_EQ(ombrix_test::read_file(box_.root() + "/plain-file"), "");
 }
 
-TEST_F(Entry, ConcurrentRunsKeepEveryLineWhole) {
+TEST_P(Entry, ConcurrentRunsKeepEveryLineWhole) {
   constexpr int kRuns = 20;
   std::vector<std::future<RunResult>> runs;
   for (int i = 0; i < kRuns; ++i) runs.push_back(std::async(std::launch::async, [this] { return run({}); }));
