@@ -1,0 +1,75 @@
+// The process-wide name table behind name_t: an ordered set of pooled texts
+// and the pool of 4096-byte blocks that holds them until the program exits.
+#ifndef OMBRIX_VALUES_NAME_TABLE_H
+#define OMBRIX_VALUES_NAME_TABLE_H
+
+#include <cstddef>
+#include <list>
+#include <set>
+
+#include "values/name.h"
+
+namespace ombrix {
+
+// Copies texts into heap blocks of at least block_size() bytes. Only the
+// newest block is written; what is left in an older block is never used.
+class string_pool_t {
+ public:
+  string_pool_t() = default;
+  string_pool_t(const string_pool_t&) = delete;
+  string_pool_t& operator=(const string_pool_t&) = delete;
+  ~string_pool_t() { release_blocks(); }
+
+  // Copies the NUL-terminated text with its NUL; gives the copy.
+  const char* add(const char* text);
+  // Reserves length + 1 bytes and writes the NUL at result + length.
+  char* allocate(std::size_t length);
+  // Frees every block; texts handed out before are gone.
+  void release_blocks() noexcept;
+
+  std::size_t block_size() const noexcept { return block_size_m; }
+  const std::list<char*>& blocks() const noexcept { return blocks_m; }
+  // The first free byte of the newest block, and the end of that block
+  // (both null before the first block).
+  const char* position() const noexcept { return position_m; }
+  const char* end() const noexcept { return end_m; }
+
+ private:
+  void start_block(std::size_t size);
+
+  std::size_t block_size_m = 4096;
+  std::list<char*> blocks_m;
+  char* position_m = nullptr;
+  char* end_m = nullptr;
+};
+
+class name_table_t {
+ public:
+  // The pooled copy of the text, pooled now if it was absent. A null or
+  // empty text gives empty_text and is never pooled.
+  const char* intern(const char* text);
+
+  std::size_t size() const noexcept { return texts_m.size(); }
+  const string_pool_t& pool() const noexcept { return pool_m; }
+
+ private:
+  struct text_less {
+    bool operator()(const char* a, const char* b) const noexcept {
+      return compare_strings(a, b) < 0;
+    }
+  };
+
+  std::set<const char*, text_less> texts_m;
+  string_pool_t pool_m;
+};
+
+// Makes the single table (empty) and stores it in the process-wide pointer.
+void create_name_table();
+// Exit handler: destroys and frees the single table if it was made.
+void destroy_name_table();
+// The single table, or null until it is made and after it is destroyed.
+name_table_t* name_table() noexcept;
+
+}  // namespace ombrix
+
+#endif

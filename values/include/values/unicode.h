@@ -1,0 +1,102 @@
+// Conversion of UTF-16 code units to UTF-8 bytes, one code point at a time.
+#ifndef OMBRIX_VALUES_UNICODE_H
+#define OMBRIX_VALUES_UNICODE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <stdexcept>
+#include <utility>
+
+namespace ombrix {
+
+constexpr std::uint32_t utf16_high_surrogate_front_k = 0xD800;
+constexpr std::uint32_t utf16_high_surrogate_back_k = 0xDBFF;
+constexpr std::uint32_t utf16_low_surrogate_front_k = 0xDC00;
+constexpr std::uint32_t utf16_low_surrogate_back_k = 0xDFFF;
+
+namespace unicode_detail {
+
+// Units are read as 16 bits whatever the element type (char16_t, wchar_t, short).
+template <typename I>
+std::uint32_t unit_at(I position) {
+  return static_cast<std::uint16_t>(*position);
+}
+
+inline bool is_high_surrogate(std::uint32_t u) {
+  return u >= utf16_high_surrogate_front_k && u <= utf16_high_surrogate_back_k;
+}
+
+inline bool is_low_surrogate(std::uint32_t u) {
+  return u >= utf16_low_surrogate_front_k && u <= utf16_low_surrogate_back_k;
+}
+
+[[noreturn]] inline void throw_high_without_low() {
+  throw std::runtime_error("unicode: utf16 high surrogate found without low surrogate");
+}
+
+[[noreturn]] inline void throw_low_without_high() {
+  throw std::runtime_error("unicode: utf16 low surrogate found without high surrogate");
+}
+
+// The first code point below each bound takes one more byte; a code point at
+// or above the last bound takes six.
+constexpr std::uint32_t utf8_bounds[] = {0x80, 0x800, 0x10000, 0x200000, 0x4000000};
+constexpr unsigned char utf8_first_byte_marks[] = {0x00, 0xC0, 0xE0, 0xF0, 0xF8, 0xFC};
+
+}  // namespace unicode_detail
+
+// Reads the code point that starts at first (first != last) and gives it with
+// the position after its last unit. Throws std::runtime_error for a low
+// surrogate that does not follow a high one, and for a high surrogate that is
+// the last unit or is followed by a unit that is not a low surrogate.
+template <typename I>
+std::pair<std::uint32_t, I> decode_utf16(I first, I last) {
+  using namespace unicode_detail;
+  const std::uint32_t u = unit_at(first);
+  ++first;
+  if (is_high_surrogate(u)) {
+    if (first == last || !is_low_surrogate(unit_at(first))) throw_high_without_low();
+    const std::uint32_t low = unit_at(first);
+    ++first;
+    return {((u - 0xD7F7) << 10) + low, first};
+  }
+  if (is_low_surrogate(u)) throw_low_without_high();
+  return {u, first};
+}
+
+// Writes the code point in 1 to 6 bytes, unchecked (surrogate values too),
+// and gives the output position after the last byte.
+template <typename O>
+O encode_utf8(std::uint32_t code_point, O out) {
+  using namespace unicode_detail;
+  std::size_t continuation = 0;
+  while (continuation < std::size(utf8_bounds) && code_point >= utf8_bounds[continuation]) {
+    ++continuation;
+  }
+  const auto first_byte = static_cast<unsigned char>(utf8_first_byte_marks[continuation] |
+                                                     (code_point >> (6 * continuation)));
+  *out = static_cast<char>(first_byte);
+  ++out;
+  while (continuation-- > 0) {
+    *out = static_cast<char>(0x80 | ((code_point >> (6 * continuation)) & 0x3F));
+    ++out;
+  }
+  return out;
+}
+
+// Appends the UTF-8 form of the whole range. On malformed input the bytes of
+// the code points before the fault stay written.
+template <typename I, typename O>
+O utf16_to_utf8(I first, I last, O out) {
+  while (first != last) {
+    const auto decoded = decode_utf16(first, last);
+    first = decoded.second;
+    out = encode_utf8(decoded.first, out);
+  }
+  return out;
+}
+
+}  // namespace ombrix
+
+#endif
