@@ -1,0 +1,308 @@
+// CreateFileW, ReadFile, GetFileSize and DeleteFileW as Windows documents them.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_files.h"
+#include "win32.h"
+
+namespace {
+
+using ombrix_test::FileHeldElsewhere;
+using ombrix_test::ReadBytes;
+using ombrix_test::WindowsPath;
+using ombrix_test::WriteBytes;
+
+constexpr DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A handle closed when the test ends, whichever way it ends.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+class KernelFile : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteBytes(file_, "0123456789"); }
+
+  HANDLE Open(const std::string& linux_path, DWORD access, DWORD share, DWORD disposition = OPEN_EXISTING) {
+    return CreateFileW(WindowsPath(linux_path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+  }
+
+  ombrix_test::TempFolder folder_;
+  const std::string file_ = folder_.file("data.bin");
+};
+
+struct OpenFailure {
+  const char* what;
+  std::string name;  // below the test folder; "" is the folder itself
+  DWORD access;
+  DWORD disposition;
+  DWORD error;
+};
+
+TEST_F(KernelFile, FailedOpensGiveWindowsErrorCodes) {
+  const std::vector<OpenFailure> cases = {
+      {"missing file", "/missing.bin", GENERIC_READ, OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
+      {"missing file to truncate", "/missing.bin", GENERIC_WRITE, TRUNCATE_EXISTING, ERROR_FILE_NOT_FOUND},
+      {"missing folder", "/nowhere/data.bin", GENERIC_READ, OPEN_ALWAYS, ERROR_PATH_NOT_FOUND},
+      {"folder for reading", "", GENERIC_READ, OPEN_EXISTING, ERROR_ACCESS_DENIED},
+      {"folder for writing", "", GENERIC_WRITE, OPEN_EXISTING, ERROR_ACCESS_DENIED},
+      {"folder, open always", "", GENERIC_READ, OPEN_ALWAYS, ERROR_ACCESS_DENIED},
+      {"new file that exists", "/data.bin", GENERIC_WRITE, CREATE_NEW, ERROR_FILE_EXISTS},
+      {"truncating without write access", "/data.bin", GENERIC_READ, TRUNCATE_EXISTING, ERROR_INVALID_PARAMETER},
+      {"disposition 0", "/data.bin", GENERIC_READ, 0, ERROR_INVALID_PARAMETER},
+      {"disposition 6", "/data.bin", GENERIC_READ, 6, ERROR_INVALID_PARAMETER},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetLastError(ERROR_SUCCESS);
+    const Handle handle(Open(folder_.path() + c.name, c.access, FILE_SHARE_READ, c.disposition));
+    EXPECT_FALSE(handle.valid());
+    EXPECT_EQ(GetLastError(), c.error);
+  }
+  EXPECT_EQ(ReadBytes(file_), "0123456789");
+}
+
+TEST_F(KernelFile, EmptyPathIsPathNotFound) {
+  const Handle handle(CreateFileW(TEXT(""), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  EXPECT_FALSE(handle.valid());
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+struct DispositionCase {
+  DWORD disposition;
+  bool exists_before;
+  DWORD last_error;
+  const char* content_after;
+};
+
+TEST_F(KernelFile, DispositionsCreateKeepOrEmptyTheFile) {
+  const std::vector<DispositionCase> cases = {
+      {CREATE_NEW, false, ERROR_SUCCESS, ""},
+      {CREATE_ALWAYS, false, ERROR_SUCCESS, ""},
+      {CREATE_ALWAYS, true, ERROR_ALREADY_EXISTS, ""},
+      {OPEN_ALWAYS, false, ERROR_SUCCESS, ""},
+      {OPEN_ALWAYS, true, ERROR_ALREADY_EXISTS, "0123456789"},
+      {OPEN_EXISTING, true, ERROR_SUCCESS, "0123456789"},
+      {TRUNCATE_EXISTING, true, ERROR_SUCCESS, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "disposition " << c.disposition << (c.exists_before ? ", exists" : ""));
+    if (c.exists_before) WriteBytes(file_, "0123456789");
+    else ::unlink(file_.c_str());
+    SetLastError(ERROR_INVALID_FUNCTION);
+    const Handle handle(Open(file_, GENERIC_WRITE, 0, c.disposition));
+    ASSERT_TRUE(handle.valid());
+    EXPECT_EQ(GetLastError(), c.last_error);
+    EXPECT_EQ(ReadBytes(file_), c.content_after);
+  }
+}
+
+TEST_F(KernelFile, OpensAnExistingFileWhateverTheCaseOfItsName) {
+  const Handle handle(Open(folder_.file("DATA.Bin"), GENERIC_READ, FILE_SHARE_READ));
+  ASSERT_TRUE(handle.valid());
+  char bytes[4] = {};
+  DWORD read = 0;
+  ASSERT_TRUE(ReadFile(handle.get(), bytes, 3, &read, nullptr));
+  EXPECT_EQ(std::string(bytes, read), "012");
+}
+
+struct ShareCase {
+  DWORD first_access, first_share;
+  DWORD second_access, second_share;
+  bool second_opens;
+};
+
+// Each row: a handle is open with the first access and share mode; a second open
+// asks for the second ones.
+const std::vector<ShareCase>& ShareCases() {
+  static const std::vector<ShareCase> cases = {
+      {GENERIC_READ, FILE_SHARE_READ, GENERIC_READ, FILE_SHARE_READ, true},
+      {GENERIC_READ, FILE_SHARE_READ, GENERIC_READ, 0, false},
+      {GENERIC_READ, 0, GENERIC_READ, kShareAll, false},
+      {GENERIC_WRITE, FILE_SHARE_READ, GENERIC_READ, FILE_SHARE_READ, false},
+      {GENERIC_WRITE, FILE_SHARE_READ, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, true},
+      {GENERIC_READ, FILE_SHARE_READ, GENERIC_WRITE, kShareAll, false},
+      {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, GENERIC_WRITE, FILE_SHARE_READ, true},
+      {GENERIC_WRITE, FILE_SHARE_WRITE, GENERIC_WRITE, FILE_SHARE_WRITE, true},
+      {kReadWrite, FILE_SHARE_READ | FILE_SHARE_WRITE, GENERIC_READ, FILE_SHARE_READ, false},
+      {DELETE, kShareAll, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, false},
+      {DELETE, kShareAll, GENERIC_READ, kShareAll, true},
+      {GENERIC_READ, FILE_SHARE_READ, DELETE, kShareAll, false},
+      {0, 0, GENERIC_READ, 0, true},  // no data access takes no part
+      {GENERIC_READ, 0, 0, 0, true},
+  };
+  return cases;
+}
+
+std::string Describe(const ShareCase& c) {
+  return testing::PrintToString(std::vector<DWORD>{c.first_access, c.first_share, c.second_access, c.second_share});
+}
+
+TEST_F(KernelFile, ShareModesDecideASecondOpenInTheSameProcess) {
+  for (const auto& c : ShareCases()) {
+    SCOPED_TRACE(Describe(c));
+    const Handle first(Open(file_, c.first_access, c.first_share));
+    ASSERT_TRUE(first.valid());
+    SetLastError(ERROR_SUCCESS);
+    const Handle second(Open(file_, c.second_access, c.second_share));
+    EXPECT_EQ(second.valid(), c.second_opens);
+    EXPECT_EQ(GetLastError(), c.second_opens ? ERROR_SUCCESS : ERROR_SHARING_VIOLATION);
+  }
+}
+
+TEST_F(KernelFile, ShareModesHoldAgainstAHandleOfAnotherProcess) {
+  for (const auto& c : ShareCases()) {
+    SCOPED_TRACE(Describe(c));
+    const FileHeldElsewhere other(file_, c.first_access, c.first_share);
+    ASSERT_EQ(other.open_error(), static_cast<DWORD>(ERROR_SUCCESS));
+    const Handle second(Open(file_, c.second_access, c.second_share));
+    EXPECT_EQ(second.valid(), c.second_opens);
+  }
+}
+
+TEST_F(KernelFile, AnotherProcessCannotOpenAgainstThisProcessesHandle) {
+  const Handle writer(Open(file_, GENERIC_WRITE, FILE_SHARE_READ));
+  ASSERT_TRUE(writer.valid());
+  EXPECT_EQ(FileHeldElsewhere(file_, GENERIC_READ, FILE_SHARE_READ).open_error(),
+            static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(FileHeldElsewhere(file_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE).open_error(),
+            static_cast<DWORD>(ERROR_SUCCESS));
+}
+
+TEST_F(KernelFile, ClosingTheConflictingHandleAllowsTheOpen) {
+  {
+    const Handle writer(Open(file_, GENERIC_WRITE, 0));
+    ASSERT_TRUE(writer.valid());
+    EXPECT_FALSE(Handle(Open(file_, GENERIC_READ, kShareAll)).valid());
+  }
+  EXPECT_TRUE(Handle(Open(file_, GENERIC_READ, FILE_SHARE_READ)).valid());
+  {
+    const FileHeldElsewhere other(file_, GENERIC_WRITE, 0);
+    ASSERT_EQ(other.open_error(), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_FALSE(Handle(Open(file_, GENERIC_READ, kShareAll)).valid());
+  }
+  EXPECT_TRUE(Handle(Open(file_, GENERIC_READ, FILE_SHARE_READ)).valid());
+}
+
+TEST_F(KernelFile, RefusedCreateAlwaysLeavesTheFileAsItWas) {
+  const Handle reader(Open(file_, GENERIC_READ, FILE_SHARE_READ));
+  ASSERT_TRUE(reader.valid());
+  const Handle writer(Open(file_, GENERIC_WRITE, kShareAll, CREATE_ALWAYS));
+  EXPECT_FALSE(writer.valid());
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(ReadBytes(file_), "0123456789");
+}
+
+TEST_F(KernelFile, ReadFileReadsOnFromThePositionAndGivesZeroAtTheEnd) {
+  const Handle file(Open(file_, GENERIC_READ, FILE_SHARE_READ));
+  ASSERT_TRUE(file.valid());
+  std::string seen;
+  for (const DWORD expected : {4u, 4u, 2u, 0u}) {
+    char bytes[4];
+    DWORD read = 99;
+    ASSERT_TRUE(ReadFile(file.get(), bytes, sizeof bytes, &read, nullptr));
+    EXPECT_EQ(read, expected);
+    seen.append(bytes, read);
+  }
+  EXPECT_EQ(seen, "0123456789");
+}
+
+TEST_F(KernelFile, ReadFileFailures) {
+  const Handle write_only(Open(file_, GENERIC_WRITE, kShareAll));
+  const Handle reader(Open(file_, GENERIC_READ, kShareAll));
+  ASSERT_TRUE(write_only.valid() && reader.valid());
+  const HANDLE closed = Open(file_, GENERIC_READ, kShareAll);
+  ASSERT_TRUE(CloseHandle(closed));
+  OVERLAPPED overlapped {};
+  struct Case {
+    const char* what;
+    HANDLE handle;
+    bool count;
+    LPOVERLAPPED overlapped;
+    DWORD error;
+  };
+  const std::vector<Case> cases = {
+      {"no read access", write_only.get(), true, nullptr, ERROR_ACCESS_DENIED},
+      {"closed handle", closed, true, nullptr, ERROR_INVALID_HANDLE},
+      {"invalid handle", INVALID_HANDLE_VALUE, true, nullptr, ERROR_INVALID_HANDLE},
+      {"no byte count", reader.get(), false, nullptr, ERROR_INVALID_PARAMETER},
+      {"overlapped", reader.get(), true, &overlapped, ERROR_INVALID_PARAMETER},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    char bytes[4];
+    DWORD read = 99;
+    EXPECT_FALSE(ReadFile(c.handle, bytes, sizeof bytes, c.count ? &read : nullptr, c.overlapped));
+    EXPECT_EQ(GetLastError(), c.error);
+    if (c.count) {
+      EXPECT_EQ(read, 0u);
+    }
+  }
+}
+
+TEST_F(KernelFile, GetFileSizeGivesBothWordsOfTheSize) {
+  struct Case {
+    std::uint64_t size;
+    DWORD low, high;
+  };
+  // Sparse files for the sizes past 4 GiB; the last one's low word is
+  // INVALID_FILE_SIZE, which only the last error tells from a failure.
+  const std::vector<Case> cases = {
+      {0, 0, 0}, {10, 10, 0}, {0x100000005ull, 5, 1}, {0x1FFFFFFFFull, INVALID_FILE_SIZE, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.size);
+    ASSERT_EQ(::truncate(file_.c_str(), static_cast<off_t>(c.size)), 0);
+    const Handle file(Open(file_, GENERIC_READ, FILE_SHARE_READ));
+    ASSERT_TRUE(file.valid());
+    SetLastError(ERROR_INVALID_FUNCTION);
+    DWORD high = 99;
+    EXPECT_EQ(GetFileSize(file.get(), &high), c.low);
+    EXPECT_EQ(high, c.high);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(NO_ERROR));
+    EXPECT_EQ(GetFileSize(file.get(), nullptr), c.low);
+  }
+}
+
+TEST_F(KernelFile, GetFileSizeOfAnInvalidHandleFails) {
+  DWORD high = 99;
+  EXPECT_EQ(GetFileSize(INVALID_HANDLE_VALUE, &high), INVALID_FILE_SIZE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST_F(KernelFile, DeleteFileWaitsForHandlesThatDoNotShareDelete) {
+  {
+    const Handle reader(Open(file_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
+    EXPECT_FALSE(DeleteFileW(WindowsPath(file_).c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  }
+  {
+    const FileHeldElsewhere other(file_, GENERIC_READ, FILE_SHARE_READ);
+    ASSERT_EQ(other.open_error(), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_FALSE(DeleteFileW(WindowsPath(file_).c_str()));
+  }
+  const Handle sharing(Open(file_, GENERIC_READ, kShareAll));
+  EXPECT_TRUE(DeleteFileW(WindowsPath(file_).c_str()));
+  struct stat st {};
+  EXPECT_NE(::stat(file_.c_str(), &st), 0);
+}
+
+}  // namespace
