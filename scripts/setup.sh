@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake make g++ g++-multilib libgtest-dev googletest libbenchmark-dev
           libxerces-c-dev libxml2-utils g++-mingw-w64-i686 binutils-mingw-w64-i686
-          clang libclang-rt-dev file)
+          clang libclang-rt-dev file python3)
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 missing=()

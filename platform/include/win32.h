@@ -10,6 +10,11 @@
 #ifndef _UNICODE
 #define _UNICODE
 #endif
+// No min and max macros: the layer has none, and system code uses std::min,
+// std::max and std::numeric_limits<T>::max().
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #include <oleauto.h>
 #include <shellapi.h>

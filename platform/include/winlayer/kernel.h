@@ -69,7 +69,7 @@ UINT WINAPI GetWindowsDirectoryW(LPWSTR lpBuffer, UINT uSize);
 
 // Memory that CommandLineToArgvW hands out. LocalFree returns null on success and
 // the handle itself on failure; a null handle is allowed.
-HLOCAL WINAPI LocalAlloc(UINT uFlags, std::size_t uBytes);
+HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes);
 HLOCAL WINAPI LocalFree(HLOCAL hMem);
 
 // Closes a handle the layer gave out. A pseudo handle or an invalid one: FALSE

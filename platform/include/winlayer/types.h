@@ -38,7 +38,8 @@ typedef std::uintptr_t WPARAM;
 typedef std::intptr_t LPARAM;
 typedef std::intptr_t LRESULT;
 typedef std::intptr_t INT_PTR;
-typedef long HRESULT;
+typedef std::size_t SIZE_T;
+typedef std::int32_t HRESULT;  // 32 bits as on Windows, so that failure codes are negative
 typedef void* HANDLE;
 typedef HANDLE* LPHANDLE;
 typedef void* HLOCAL;
