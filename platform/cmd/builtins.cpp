@@ -1,0 +1,180 @@
+// rd and del on the layer's file system, with the interpreter's messages.
+#include "builtins.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "cmd_rules.h"
+#include "errors.h"
+#include "paths.h"
+#include "text.h"
+#include "winlayer/kernel.h"
+
+namespace winlayer::cmd {
+namespace {
+
+constexpr int kSyntaxError = 1;
+constexpr int kNotACommand = 9009;
+
+void say(std::FILE* stream, const std::string& line) {
+  std::fputs((line + "\r\n").c_str(), stream);
+  std::fflush(stream);
+}
+
+// The system's message for an error code, as the interpreter prints it.
+std::string message_of(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND: return "The system cannot find the file specified.";
+    case ERROR_PATH_NOT_FOUND: return "The system cannot find the path specified.";
+    case ERROR_ACCESS_DENIED: return "Access is denied.";
+    case ERROR_SHARING_VIOLATION: return "The process cannot access the file because it is being used by another process.";
+    case ERROR_BAD_NETPATH: return "The network path was not found.";
+    case ERROR_BAD_NET_NAME: return "The network name cannot be found.";
+    case ERROR_INVALID_NAME: return "The filename, directory name, or volume label syntax is incorrect.";
+    case ERROR_DIR_NOT_EMPTY: return "The directory is not empty.";
+    case ERROR_DIRECTORY: return "The directory name is invalid.";
+    default: return "Error " + std::to_string(error) + ".";
+  }
+}
+
+int fail(DWORD error) {
+  say(stderr, message_of(error));
+  return static_cast<int>(error);
+}
+
+int invalid_switch(const std::u16string& letters) {
+  say(stderr, "Invalid switch - \"" + utf16_to_utf8(letters) + "\".");
+  return kSyntaxError;
+}
+
+bool confirmed(const std::u16string& question) {
+  std::fputs((utf16_to_utf8(question) + ", Are you sure (Y/N)? ").c_str(), stdout);
+  std::fflush(stdout);
+  char answer[16] = {};
+  return std::fgets(answer, sizeof answer, stdin) != nullptr && (answer[0] == 'y' || answer[0] == 'Y');
+}
+
+std::u16string shown_path(const std::u16string& path) {
+  return full_path(path, to_windows_path(std::string(".")));
+}
+
+char16_t upper_ascii(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+
+// The switch letters of a call, each one of those it knows, and at least one
+// argument; false after the message, with the exit code.
+bool read_switches(const BuiltinCall& call, std::u16string_view known, std::u16string& given, int& code) {
+  for (const auto& letters : call.switches) {
+    const char16_t letter = letters.size() == 1 ? upper_ascii(letters[0]) : u'\0';
+    if (letter == u'\0' || known.find(letter) == std::u16string_view::npos) {
+      code = invalid_switch(letters);
+      return false;
+    }
+    given += letter;
+  }
+  if (call.arguments.empty()) {
+    say(stderr, "The syntax of the command is incorrect.");
+    code = kSyntaxError;
+    return false;
+  }
+  return true;
+}
+
+int remove_directory(const std::u16string& path, bool tree, bool quiet) {
+  std::string folder;
+  if (!to_linux_path(path, folder)) return fail(GetLastError());
+  struct stat st {};
+  if (::lstat(folder.c_str(), &st) != 0) return fail(error_from_errno(errno, folder));
+  if (!S_ISDIR(st.st_mode)) return fail(ERROR_DIRECTORY);
+  if (tree && !quiet && !confirmed(shown_path(path))) return 0;
+  std::error_code error;
+  if (tree) {
+    std::filesystem::remove_all(folder, error);
+  } else if (::rmdir(folder.c_str()) != 0) {
+    error.assign(errno, std::generic_category());
+  }
+  return error ? fail(error_from_errno(error.value(), folder)) : 0;
+}
+
+// del on a folder deletes the files in it, as "folder\*" does.
+int delete_files_in(const std::string& folder, const std::u16string& shown, bool quiet) {
+  if (!quiet && !confirmed(shown + u"\\*")) return 0;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return fail(error_from_errno(errno, folder));
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string file = folder + "/" + entry->d_name;
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) ::unlink(file.c_str());
+  }
+  ::closedir(dir);
+  return 0;
+}
+
+// del ends with 0 for a missing file, 1 when it cannot reach the path or the file.
+int delete_file(const std::u16string& path, bool quiet) {
+  const std::u16string shown = shown_path(path);
+  std::string file;
+  if (!to_linux_path(path, file)) {
+    fail(GetLastError());
+    return kSyntaxError;
+  }
+  struct stat st {};
+  if (::lstat(file.c_str(), &st) != 0) {
+    const DWORD error = error_from_errno(errno, file);
+    if (error != ERROR_FILE_NOT_FOUND) {
+      fail(error);
+      return kSyntaxError;
+    }
+    say(stderr, "Could Not Find " + utf16_to_utf8(shown));
+    return 0;
+  }
+  if (S_ISDIR(st.st_mode)) return delete_files_in(file, shown, quiet);
+  if (::unlink(file.c_str()) != 0) {
+    say(stderr, utf16_to_utf8(shown));
+    fail(error_from_errno(errno, file));
+    return kSyntaxError;
+  }
+  return 0;
+}
+
+int rd(const BuiltinCall& call) {
+  std::u16string given;
+  int code = 0;
+  if (!read_switches(call, u"SQ", given, code)) return code;
+  const bool tree = given.find(u'S') != std::u16string::npos;
+  const bool quiet = given.find(u'Q') != std::u16string::npos;
+  for (const auto& path : call.arguments) {
+    if (const int result = remove_directory(path, tree, quiet); result != 0) code = result;
+  }
+  return code;
+}
+
+int del(const BuiltinCall& call) {
+  std::u16string given;
+  int code = 0;
+  if (!read_switches(call, u"QF", given, code)) return code;  // /F: read-only files go too, as always here
+  const bool quiet = given.find(u'Q') != std::u16string::npos;
+  for (const auto& path : call.arguments) {
+    if (const int result = delete_file(path, quiet); result != 0) code = result;
+  }
+  return code;
+}
+
+}  // namespace
+
+int run_command(std::u16string_view command) {
+  const BuiltinCall call = split_builtin(command);
+  if (call.name.empty()) return 0;
+  if (same_name(call.name, u"rd") || same_name(call.name, u"rmdir")) return rd(call);
+  if (same_name(call.name, u"del") || same_name(call.name, u"erase")) return del(call);
+  say(stderr, "'" + utf16_to_utf8(call.name) + "' is not recognized as an internal or external command,");
+  say(stderr, "operable program or batch file.");
+  return kNotACommand;
+}
+
+}  // namespace winlayer::cmd
