@@ -16,32 +16,12 @@
 #include "errors.h"
 #include "handles.h"
 #include "paths.h"
+#include "unique_fd.h"
 #include "winlayer/kernel.h"
 #include "winlayer/kernel_file.h"
 
 namespace winlayer {
 namespace {
-
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : fd_(fd) {}
-  ~UniqueFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  UniqueFd& operator=(UniqueFd&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-
- private:
-  int fd_;
-};
 
 class FileObject final : public KernelObject {
  public:
