@@ -4,7 +4,16 @@
 #ifndef OMBRIX_RUNNER_XML_DESCRIPTION_READER_H
 #define OMBRIX_RUNNER_XML_DESCRIPTION_READER_H
 
+#include <xercesc/util/XercesDefs.hpp>
+
 #include "installer.h"
+
+XERCES_CPP_NAMESPACE_BEGIN
+class DOMElement;
+class DOMNode;
+XERCES_CPP_NAMESPACE_END
+
+class LogFile;
 
 class XmlDescriptionReader {
  public:
@@ -16,10 +25,21 @@ class XmlDescriptionReader {
   XmlDescriptionReader& operator=(const XmlDescriptionReader&) = delete;
 
   // 0 when the description was read, fits this computer and the generated files
-  // were written; -1 otherwise, after the reason was logged.
+  // were written; -1 otherwise, after the reason was logged. A description that
+  // is not well-formed, or nested deeper than any description needs, fails with
+  // ("Error", "Exception happened while parsing xml"). The removal build writes
+  // "deployment.xml" only and ends there.
   int Process(const WString& path);
 
  private:
+  // Everything after the parse: the run record's fields and the generated files.
+  int ReadDescription(LogFile& log, xercesc::DOMElement& root, const WString& tempFolder);
+  // Writes the header line and the node's pretty-printed serialisation in UTF-8
+  // to the path, replacing the file. False when the file cannot be opened
+  // (after ("Error", "Failed to create file")) or the conversion buffer cannot be
+  // allocated. Throws what the library throws while serialising.
+  bool WriteNodeToFile(const WString& path, const xercesc::DOMNode* node);
+
   InstallerSettings* settings;
 };
 

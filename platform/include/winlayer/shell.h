@@ -17,4 +17,19 @@ LPWSTR* WINAPI CommandLineToArgvW(LPCWSTR lpCmdLine, int* pNumArgs);
 // ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND.
 BOOL WINAPI PathFileExistsW(LPCWSTR pszPath);
 
+// Special folders by their CSIDL, as SHGetSpecialFolderPathW names them.
+#define CSIDL_PROGRAM_FILES 0x0026
+
+// Writes the Windows path of a special folder, from the machine profile
+// (CSIDL_PROGRAM_FILES: [system] program_files), into a buffer of MAX_PATH
+// characters, and returns TRUE. The owner window is not used. With fCreate
+// non-zero a missing folder is created, with every missing folder above it, as
+// the shell creates it; without it the path is given whether or not the folder
+// exists. On failure returns FALSE and leaves the buffer untouched: an unknown
+// CSIDL or a null buffer ERROR_INVALID_PARAMETER; a path of MAX_PATH characters
+// or more ERROR_INSUFFICIENT_BUFFER; a folder that cannot be created the error of
+// the failed creation (ERROR_PATH_NOT_FOUND for a drive the profile does not
+// map, ERROR_ALREADY_EXISTS when a file stands in its place).
+BOOL WINAPI SHGetSpecialFolderPathW(HWND hwndOwner, LPWSTR lpszPath, int csidl, BOOL fCreate);
+
 #endif
