@@ -1,7 +1,6 @@
 // CreateProcessW, WaitForSingleObject, GetExitCodeProcess and CloseHandle, with
 // this test binary as the parent on the layer and the suite's child program
 // (or shell scripts, for children not built on the layer).
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -18,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "layer_run.h"
 #include "text.h"
 #include "win32.h"
 
@@ -146,22 +146,12 @@ class Process : public ::testing::Test {
     return error == 0 ? finish() : error;
   }
 
-  // Runs a start with this process's standard output and error sent to a file,
-  // and gives what reached the file.
+  // What a run wrote to this process's standard output and error, which a
+  // shown child shares.
   std::string output_of(const Start& s) {
-    const std::string file = machine.root + "/output";
-    std::fflush(nullptr);
-    const int saved_out = ::dup(1), saved_err = ::dup(2);
-    const int sink = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(sink, 1);
-    ::dup2(sink, 2);
-    ::close(sink);
+    layer_test::CapturedStreams streams(machine.root);
     run(s);
-    ::dup2(saved_out, 1);
-    ::dup2(saved_err, 2);
-    ::close(saved_out);
-    ::close(saved_err);
-    return read_text(file);
+    return streams.text();
   }
 
   Record run_and_read(const Start& s) {

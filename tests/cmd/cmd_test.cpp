@@ -1,0 +1,138 @@
+// The built cmd, started as the runner starts it (through CreateProcessW with
+// the exact command line): what rd and del remove, what they print and the exit
+// codes they end with.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "layer_run.h"
+#include "text.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+std::string windows(const std::string& linux_path) {
+  std::string path = "Z:" + linux_path;
+  for (auto& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+// A folder with an installation image: payloads/ with a file below a sub-folder,
+// empty/ and Setup.exe.
+class Cmd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "cmd-test-XXXXXX").string();
+    root_ = ::mkdtemp(pattern.data());
+    fs::create_directories(image() + "/payloads/sub");
+    fs::create_directories(image() + "/empty");
+    std::ofstream(image() + "/payloads/sub/data.bin") << "x";
+    std::ofstream(image() + "/Setup.exe") << "x";
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  std::string image() const { return root_ + "/In Stall"; }
+  // Runs "cmd /C " and the command; {placeholder} stands for the image's
+  // Windows path.
+  layer_test::LayerRun cmd(std::string command, const std::string& input = "") {
+    for (std::size_t at; (at = command.find("{image}")) != std::string::npos;) {
+      command.replace(at, 7, windows(image()));
+    }
+    return layer_test::run_on_layer(winlayer::utf8_to_utf16("cmd /C " + command), root_, input);
+  }
+  bool exists(const std::string& relative) const { return fs::exists(image() + "/" + relative); }
+
+  std::string root_;
+};
+
+struct Case {
+  const char* name;
+  const char* command;
+  DWORD code;
+  const char* output;  // {image} as in the command
+  const char* gone;    // what the command removes, or ""
+};
+
+class CmdCommand : public Cmd, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(CmdCommand, RemovesPrintsAndEndsAsTheInterpreterDoes) {
+  const Case& c = GetParam();
+  const layer_test::LayerRun run = cmd(c.command);
+  ASSERT_TRUE(run.started) << run.error;
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.code, c.code);
+  std::string output = c.output;
+  if (const auto at = output.find("{image}"); at != std::string::npos) output.replace(at, 7, windows(image()));
+  EXPECT_EQ(run.output, output);
+  for (const char* entry : {"payloads", "empty", "Setup.exe"}) {
+    EXPECT_EQ(exists(entry), std::string(c.gone) != entry) << entry;
+  }
+}
+
+const Case kCases[] = {
+    {"RdRemovesATree", "rd /Q /S \"{image}\\payloads\"", 0, "", "payloads"},
+    {"RdMatchesNamesWithoutCase", "RD /s /q \"{image}\\PAYLOADS\"", 0, "", "payloads"},
+    {"RdOnAMissingFolder", "rd /Q /S \"{image}\\redist\"", 2, "The system cannot find the file specified.\r\n", ""},
+    {"RdBelowAMissingFolder", "rd /Q /S \"{image}\\none\\redist\"", 3,
+     "The system cannot find the path specified.\r\n", ""},
+    {"RdOnAFile", "rd /Q /S \"{image}\\Setup.exe\"", 267, "The directory name is invalid.\r\n", ""},
+    {"RdWithoutSOnAFullFolder", "rd \"{image}\\payloads\"", 145, "The directory is not empty.\r\n", ""},
+    {"RdWithoutSOnAnEmptyFolder", "rmdir \"{image}\\empty\"", 0, "", "empty"},
+    {"RdWithAnUnknownSwitch", "rd /X \"{image}\\payloads\"", 1, "Invalid switch - \"X\".\r\n", ""},
+    {"RdWithoutAFolder", "rd /Q /S", 1, "The syntax of the command is incorrect.\r\n", ""},
+    {"DelRemovesAFileOfAnotherCase", "del \"{image}\\\\setup.exe\"", 0, "", "Setup.exe"},
+    {"DelOnAMissingFile", "del \"{image}\\\\WinBootstrapper.msi\"", 0,
+     "Could Not Find {image}\\WinBootstrapper.msi\r\n", ""},
+    {"DelBelowAMissingFolder", "erase \"{image}\\none\\x.cab\"", 1, "The system cannot find the path specified.\r\n",
+     ""},
+    {"AnUnknownCommand", "format c:", 9009,
+     "'format' is not recognized as an internal or external command,\r\noperable program or batch file.\r\n", ""},
+    {"AQuotedCommand", "\"rd /Q /S \"{image}\\payloads\"\"", 0, "", "payloads"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, CmdCommand, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct PromptCase {
+  const char* command;
+  const char* answer;
+  const char* question;  // after the image's path
+  bool removed;
+};
+
+class CmdPrompt : public Cmd, public ::testing::WithParamInterface<PromptCase> {};
+
+TEST_P(CmdPrompt, AsksWithoutQAndActsOnTheAnswer) {
+  const layer_test::LayerRun run = cmd(GetParam().command, GetParam().answer);
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.code, 0u);
+  EXPECT_EQ(run.output, windows(image()) + GetParam().question + ", Are you sure (Y/N)? ");
+  EXPECT_EQ(exists("payloads/sub/data.bin"), !GetParam().removed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CmdPrompt,
+                         ::testing::Values(PromptCase{"rd /S \"{image}\\payloads\"", "y\n", "\\payloads", true},
+                                           PromptCase{"rd /S \"{image}\\payloads\"", "n\n", "\\payloads", false},
+                                           PromptCase{"rd /S \"{image}\\payloads\"", "", "\\payloads", false},
+                                           PromptCase{"del \"{image}\\payloads\\sub\"", "Y\n", "\\payloads\\sub\\*",
+                                                      true}));
+
+TEST_F(Cmd, DelOnAFolderRemovesItsFilesOnly) {
+  const layer_test::LayerRun run = cmd("del /Q \"{image}\\payloads\\sub\"");
+  EXPECT_EQ(run.code, 0u);
+  EXPECT_TRUE(exists("payloads/sub"));
+  EXPECT_FALSE(exists("payloads/sub/data.bin"));
+}
+
+TEST_F(Cmd, WithoutSlashCReportsTheSyntaxAndEndsWith1) {
+  const layer_test::LayerRun run = layer_test::run_on_layer(u"cmd rd x", root_);
+  EXPECT_EQ(run.code, 1u);
+  EXPECT_EQ(run.output, "The syntax of the command is incorrect.\r\n");
+}
+
+}  // namespace
