@@ -44,22 +44,23 @@ constexpr off_t kLockBase = std::numeric_limits<off_t>::max() - 2 * kRightCount;
 off_t held_byte(int right) { return kLockBase + right; }
 off_t denied_byte(int right) { return kLockBase + kRightCount + right; }
 
-bool take_byte(int fd, off_t byte) {
+struct flock one_byte(short type, off_t byte) {
   struct flock lock {};
-  lock.l_type = F_RDLCK;
+  lock.l_type = type;
   lock.l_whence = SEEK_SET;
   lock.l_start = byte;
   lock.l_len = 1;
+  return lock;
+}
+
+bool take_byte(int fd, off_t byte) {
+  struct flock lock = one_byte(F_RDLCK, byte);
   return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
 // Whether another open file description holds a lock on the byte.
 bool locked_elsewhere(int fd, off_t byte) {
-  struct flock probe {};
-  probe.l_type = F_WRLCK;
-  probe.l_whence = SEEK_SET;
-  probe.l_start = byte;
-  probe.l_len = 1;
+  struct flock probe = one_byte(F_WRLCK, byte);
   return ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
 }
 
