@@ -1,0 +1,65 @@
+// A child program of the layer tests: calls one layer function that depends on
+// the machine profile, which the layer reads once per process, and prints what
+// it gave. Usage:
+//   layer_probe iswow64process         GetProcAddress, then IsWow64Process
+//   layer_probe windows <size>         GetWindowsDirectoryW
+//   layer_probe programfiles <create>  SHGetSpecialFolderPathW, CSIDL_PROGRAM_FILES
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "winlayer/winlayer.h"
+
+namespace {
+
+std::string narrow(const WCHAR* text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
+  bytes.pop_back();  // the NUL
+  return bytes;
+}
+
+void iswow64process() {
+  using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+  SetLastError(0);
+  const FARPROC found = GetProcAddress(GetModuleHandleW(u"kernel32"), "IsWow64Process");
+  if (found == nullptr) {
+    std::printf("missing error=%u\n", GetLastError());
+    return;
+  }
+  BOOL wow64 = 2;
+  const BOOL result =
+      reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void (*)()>(found))(GetCurrentProcess(), &wow64);
+  std::printf("returned=%d wow64=%d\n", result, wow64);
+}
+
+void windows(const char* size) {
+  WCHAR buffer[MAX_PATH] = {u'#', u'\0'};
+  const UINT result = GetWindowsDirectoryW(buffer, static_cast<UINT>(std::atoi(size)));
+  std::printf("returned=%u text=%s\n", result, narrow(buffer).c_str());
+}
+
+void programfiles(const char* create) {
+  WCHAR buffer[MAX_PATH] = {u'#', u'\0'};
+  SetLastError(0);
+  const BOOL result = SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_PROGRAM_FILES, std::atoi(create));
+  std::printf("returned=%d error=%u text=%s\n", result, GetLastError(), narrow(buffer).c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "iswow64process" && argc == 2) {
+    iswow64process();
+  } else if (command == "windows" && argc == 3) {
+    windows(argv[2]);
+  } else if (command == "programfiles" && argc == 3) {
+    programfiles(argv[2]);
+  } else {
+    std::fprintf(stderr, "usage: layer_probe iswow64process | windows <size> | programfiles <0|1>\n");
+    return 2;
+  }
+  return 0;
+}
