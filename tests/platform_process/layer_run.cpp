@@ -1,6 +1,8 @@
 // Bounded runs of command lines on the layer.
 #include "layer_run.h"
 
+#include "text.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -9,7 +11,27 @@
 #include <fstream>
 #include <sstream>
 
+extern char** environ;
+
 namespace layer_test {
+namespace {
+
+// This process's environment with the entries replaced or added, as a block
+// for CREATE_UNICODE_ENVIRONMENT.
+std::u16string environment_block(const std::map<std::string, std::string>& changes) {
+  std::map<std::string, std::string> entries;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    const auto eq = entry.find('=');
+    entries[entry.substr(0, eq)] = eq == std::string::npos ? "" : entry.substr(eq + 1);
+  }
+  for (const auto& [name, value] : changes) entries[name] = value;
+  std::u16string block;
+  for (const auto& [name, value] : entries) block += winlayer::utf8_to_utf16(name + "=" + value) + u'\0';
+  return block + u'\0';
+}
+
+}  // namespace
 
 CapturedStreams::CapturedStreams(const std::string& folder, const std::string& input)
     : file_(folder + "/captured-output") {
@@ -42,7 +64,8 @@ std::string CapturedStreams::text() const {
 }
 
 LayerRun run_on_layer(const std::u16string& command_line, const std::string& scratch_folder,
-                      const std::string& input, DWORD timeout_ms) {
+                      const std::string& input, const std::map<std::string, std::string>& environment,
+                      DWORD timeout_ms) {
   LayerRun run;
   CapturedStreams streams(scratch_folder, input);
   STARTUPINFOW startup = {};
@@ -51,8 +74,9 @@ LayerRun run_on_layer(const std::u16string& command_line, const std::string& scr
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process = {};
   std::u16string writable = command_line;
-  run.started = CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process) != FALSE;
+  std::u16string block = environment_block(environment);
+  run.started = CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                               block.data(), nullptr, &startup, &process) != FALSE;
   if (!run.started) {
     run.error = GetLastError();
     return run;

@@ -3,6 +3,7 @@
 #ifndef OMBRIX_TESTS_LAYER_RUN_H
 #define OMBRIX_TESTS_LAYER_RUN_H
 
+#include <map>
 #include <string>
 
 #include "win32.h"
@@ -35,9 +36,11 @@ struct LayerRun {
 };
 
 // Starts the command line (shown, so that the child shares the captured
-// streams), waits at most timeout_ms, and gives what came of it.
+// streams) with this process's environment and the given entries added or
+// replaced, waits at most timeout_ms, and gives what came of it.
 LayerRun run_on_layer(const std::u16string& command_line, const std::string& scratch_folder,
-                      const std::string& input = "", DWORD timeout_ms = 20000);
+                      const std::string& input = "", const std::map<std::string, std::string>& environment = {},
+                      DWORD timeout_ms = 20000);
 
 }  // namespace layer_test
 
