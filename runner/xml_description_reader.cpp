@@ -29,7 +29,6 @@
 
 using xercesc::BinInputStream;
 using xercesc::DOMConfiguration;
-using xercesc::DOMDocument;
 using xercesc::DOMElement;
 using xercesc::DOMImplementationLS;
 using xercesc::DOMImplementationRegistry;
@@ -234,7 +233,7 @@ class DescriptionSource : public InputSource {
 // none.
 DOMElement* ParseDescription(DescriptionParser& parser, const WString& path) {
   parser.parse(DescriptionSource(path));
-  DOMDocument* document = parser.getDocument();
+  xercesc::DOMDocument* document = parser.getDocument();
   if (document == nullptr) throw std::runtime_error("Empty XML document!!");
   return AsElement(document->getDocumentElement());
 }
