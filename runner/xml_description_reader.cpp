@@ -128,8 +128,11 @@ class FatalErrorThrower : public ErrorHandler {
   void resetErrors() override {}
 };
 
-// The DOM parser with the reader's settings, which refuses a description nested
-// deeper than kMaxNesting elements and entity references.
+// The DOM parser with the reader's settings (validation scheme "always",
+// namespaces on), the handler of fatal errors, the library's limit on entity
+// expansions, and no entity or grammar fetched from outside the description. It
+// refuses a description nested deeper than kMaxNesting elements and entity
+// references before the library's recursive walks could exhaust the stack.
 class DescriptionParser : public XercesDOMParser {
  public:
   DescriptionParser()
@@ -146,7 +149,7 @@ class DescriptionParser : public XercesDOMParser {
                     bool isRoot) override {
     Enter();
     XercesDOMParser::startElement(declaration, uriId, prefix, attributes, attributeCount, isEmpty, isRoot);
-    if (isEmpty) Leave();  // no endElement follows an empty element
+    if (isEmpty) Leave();  // the library's interface: no endElement follows an empty element
   }
   void endElement(const XMLElementDecl& declaration, unsigned int uriId, bool isRoot,
                   const XMLCh* prefix) override {
@@ -240,6 +243,9 @@ DOMElement* ParseDescription(DescriptionParser& parser, const WString& path) {
 
 // ---- The computer ----
 
+// Ends in a backslash. The result is not tested: a folder too long for the
+// buffer leaves it empty, and the generated files then go to the root of the
+// current drive.
 WString TemporaryFolder() {
   WCHAR folder[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, folder);
