@@ -543,6 +543,12 @@ TEST_P(RemovalBuild, WritesTheDeploymentFileOnly) {
   EXPECT_FALSE(generated_exists("application.xml.override"));
 }
 
+TEST_F(Reader, TheRemovalBuildLeavesAnEarlierOverrideFileAlone) {
+  ombrix_test::write_file(box_.temp() + "/application.xml.override", "from an earlier install run");
+  run(Description().text(), {}, {"-nodelete"}, "ZoltUnInstaller");
+  EXPECT_EQ(generated("application.xml.override"), "from an earlier install run");
+}
+
 INSTANTIATE_TEST_SUITE_P(Descriptions, RemovalBuild,
                          ::testing::Values(RemovalCase{"WithOverrides", Description().overrides},
                                            RemovalCase{"WithoutOverrides", ""}),
