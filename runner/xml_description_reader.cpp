@@ -16,8 +16,10 @@
 #include <xercesc/util/XMLUni.hpp>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -37,6 +39,7 @@ using xercesc::DOMNode;
 using xercesc::DOMNodeList;
 using xercesc::ErrorHandler;
 using xercesc::InputSource;
+using xercesc::MemoryManager;
 using xercesc::OutOfMemoryException;
 using xercesc::RefVectorOf;
 using xercesc::SAXParseException;
@@ -116,6 +119,39 @@ WString AttributeOf(const DOMElement& element, const WString& name) {
 
 // ---- The parser ----
 
+// Far more than any description needs (100,000 properties take under 100 MB),
+// and far less than a 32-bit program can address.
+constexpr XMLSize_t kParserMemoryBudget = 256u << 20;
+
+// The parser's memory: the library's own manager, as long as no more than
+// kParserMemoryBudget bytes are in use. Entities can make a small description
+// expand without end; past the budget the library's out-of-memory exception
+// ends the reading in the catch-all instead of the machine's memory.
+class BudgetedMemory : public MemoryManager {
+ public:
+  MemoryManager* getExceptionMemoryManager() override { return XMLPlatformUtils::fgMemoryManager; }
+  void* allocate(XMLSize_t size) override {
+    if (size > kParserMemoryBudget - inUse_) throw OutOfMemoryException();
+    auto* block = static_cast<unsigned char*>(XMLPlatformUtils::fgMemoryManager->allocate(size + kHeader));
+    std::memcpy(block, &size, sizeof size);
+    inUse_ += size;
+    return block + kHeader;
+  }
+  void deallocate(void* p) override {
+    if (p == nullptr) return;
+    unsigned char* block = static_cast<unsigned char*>(p) - kHeader;
+    XMLSize_t size = 0;
+    std::memcpy(&size, block, sizeof size);
+    inUse_ -= size;
+    XMLPlatformUtils::fgMemoryManager->deallocate(block);
+  }
+ private:
+  // Before each block its size, in room that keeps the block aligned as the
+  // library's own blocks are.
+  static constexpr std::size_t kHeader = std::max(sizeof(XMLSize_t), alignof(std::max_align_t));
+  XMLSize_t inUse_ = 0;
+};
+
 // Turns the library's fatal errors (a description that is not well-formed, a
 // file that cannot be read) into an exception, so that no part of a broken
 // description is ever used. Errors of validity are no failure: the format has no
@@ -135,8 +171,8 @@ class FatalErrorThrower : public ErrorHandler {
 // references before the library's recursive walks could exhaust the stack.
 class DescriptionParser : public XercesDOMParser {
  public:
-  DescriptionParser()
-      : XercesDOMParser(/*valToAdopt=*/nullptr, XMLPlatformUtils::fgMemoryManager, /*gramPool=*/nullptr) {
+  explicit DescriptionParser(MemoryManager& memory)
+      : XercesDOMParser(/*valToAdopt=*/nullptr, &memory, /*gramPool=*/nullptr) {
     setValidationScheme(Val_Always);
     setDoNamespaces(true);
     setErrorHandler(&errors_);
@@ -179,9 +215,9 @@ class DescriptionParser : public XercesDOMParser {
 using ParserPtr = std::unique_ptr<DescriptionParser>;
 
 // Null when the parser cannot be made.
-ParserPtr CreateParser() {
+ParserPtr CreateParser(MemoryManager& memory) {
   try {
-    return ParserPtr(new DescriptionParser);
+    return ParserPtr(new DescriptionParser(memory));
   } catch (const OutOfMemoryException&) {
     return nullptr;
   }
@@ -499,7 +535,8 @@ XmlDescriptionReader::~XmlDescriptionReader() { XMLPlatformUtils::Terminate(); }
 int XmlDescriptionReader::Process(const WString& path) {
   LogFile& log = LogOrDiscard(GetLog());
   const WString tempFolder = TemporaryFolder();
-  const ParserPtr parser = CreateParser();
+  BudgetedMemory memory;  // outlives the parser, its document and its exceptions
+  const ParserPtr parser = CreateParser(memory);
   if (parser == nullptr) return -1;
   try {
     DOMElement* root = ParseDescription(*parser, path);

@@ -445,6 +445,20 @@ std::string ExponentialEntities() {
   return WithDoctype(subset, "&a9;");
 }
 
+// A large entity referred to many times, under the library's limit of
+// expansions: a few kilobytes that expand to hundreds of megabytes, in an
+// element's text or in an attribute's value.
+std::string QuadraticEntities(bool in_attribute) {
+  std::string many_a, many_b;
+  for (int i = 0; i < 100; ++i) many_a += "&a;";
+  for (int i = 0; i < 400; ++i) many_b += "&b;";
+  const std::string subset = "<!ENTITY a \"" + std::string(4000, 'x') + "\"><!ENTITY b \"" + many_a + "\">";
+  if (!in_attribute) return WithDoctype(subset, many_b);
+  Description d;
+  d.infos = Info("x64", EmptyDeployment("x64"), " other=\"" + many_b + "\"");
+  return "<!DOCTYPE Package [" + subset + "]>" + d.text();
+}
+
 struct BadCase {
   const char* label;
   std::string description;
@@ -499,6 +513,8 @@ INSTANTIATE_TEST_SUITE_P(
                               }()},
                       BadCase{"EntityChainNestedTooDeeply", EntityChain(40000)},
                       BadCase{"ExponentialEntityExpansion", ExponentialEntities()},
+                      BadCase{"QuadraticEntityExpansionInText", QuadraticEntities(false)},
+                      BadCase{"QuadraticEntityExpansionInAnAttribute", QuadraticEntities(true)},
                       BadCase{"ExternalEntity", WithDoctype("<!ENTITY x SYSTEM \"/etc/passwd\">", "&x;")}),
     case_name<BadCase>);
 
