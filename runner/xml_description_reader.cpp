@@ -145,6 +145,7 @@ class BudgetedMemory : public MemoryManager {
     inUse_ -= size;
     XMLPlatformUtils::fgMemoryManager->deallocate(block);
   }
+
  private:
   // Before each block its size, in room that keeps the block aligned as the
   // library's own blocks are.

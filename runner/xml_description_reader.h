@@ -26,7 +26,8 @@ class XmlDescriptionReader {
 
   // 0 when the description was read, fits this computer and the generated files
   // were written; -1 otherwise, after the reason was logged. A description that
-  // is not well-formed, or nested deeper than any description needs, fails with
+  // is not well-formed, is nested deeper than any description needs, or has
+  // entities that expand it beyond any description's size fails with
   // ("Error", "Exception happened while parsing xml"). The removal build writes
   // "deployment.xml" only and ends there.
   int Process(const WString& path);
