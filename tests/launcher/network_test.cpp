@@ -7,34 +7,21 @@
 #include <fstream>
 #include <string>
 
+#include "process_machine.h"
 #include "win32.h"
 
 namespace {
 namespace fs = std::filesystem;
 
-// The test process's machine, with its shares, set before the layer first
-// reads its profile.
-struct TestMachine {
-  TestMachine() {
-    std::string pattern = (fs::temp_directory_path() / "winlayer-network-XXXXXX").string();
-    root = ::mkdtemp(pattern.data());
-    for (const char* folder : {"/open", "/secure/pkg", "/blank", "/later/pkg"}) fs::create_directories(root + folder);
-    std::ofstream(root + "/machine.ini")
-        << "[system]\nlogon_session = " << root << "/logon\n"
-        << "[share:\\\\fileserver\\deploy]\npath = " << root << "/open\n"
-        << "[share:\\\\secure\\deploy]\npath = " << root << "/secure\nuser = admin\npassword = secret\n"
-        << "[share:\\\\blank\\deploy]\npath = " << root << "/blank\nuser = admin\npassword =\n"
-        << "[share:\\\\later\\deploy]\npath = " << root << "/later\nuser = admin\npassword = secret\n";
-    ::setenv("WINLAYER_MACHINE", (root + "/machine.ini").c_str(), 1);
-  }
-  ~TestMachine() {
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-  }
-  std::string root;
-};
-
-const TestMachine machine;
+// The test process's machine, with its shares.
+const ombrix_test::ProcessMachine machine("network", [](const std::string& root) {
+  for (const char* folder : {"/open", "/secure/pkg", "/blank", "/later/pkg"}) fs::create_directories(root + folder);
+  return "[system]\nlogon_session = " + root + "/logon\n" +
+         "[share:\\\\fileserver\\deploy]\npath = " + root + "/open\n" +
+         "[share:\\\\secure\\deploy]\npath = " + root + "/secure\nuser = admin\npassword = secret\n" +
+         "[share:\\\\blank\\deploy]\npath = " + root + "/blank\nuser = admin\npassword =\n" +
+         "[share:\\\\later\\deploy]\npath = " + root + "/later\nuser = admin\npassword = secret\n";
+});
 
 struct ConnectCase {
   const char* name;

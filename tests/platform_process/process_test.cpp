@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "layer_run.h"
+#include "process_machine.h"
 #include "text.h"
 #include "win32.h"
 
@@ -51,25 +52,12 @@ std::u16string windows(const std::string& linux_path) {
   return winlayer::utf8_to_utf16(path);
 }
 
-// The test process's machine: a folder with the profile, the trace, and the
-// system and Windows folders of the search; set up before the layer first
-// reads its profile.
-struct TestMachine {
-  TestMachine() {
-    std::string pattern = (fs::temp_directory_path() / "winlayer-process-XXXXXX").string();
-    root = ::mkdtemp(pattern.data());
-    write_text(root + "/machine.ini", "[system]\ntrace = " + root + "/trace.log\nsystem = " + root +
-                                          "/system\nwindows = Z:" + root + "/windows\n");
-    ::setenv("WINLAYER_MACHINE", (root + "/machine.ini").c_str(), 1);
-  }
-  ~TestMachine() {
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-  }
-  std::string root;
-};
-
-const TestMachine machine;
+// The test process's machine: the profile, the trace, and the system and
+// Windows folders of the search.
+const ombrix_test::ProcessMachine machine("process", [](const std::string& root) {
+  return "[system]\ntrace = " + root + "/trace.log\nsystem = " + root + "/system\nwindows = Z:" + root +
+         "/windows\n";
+});
 
 // What the child recorded.
 struct Record {
