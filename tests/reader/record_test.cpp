@@ -12,6 +12,7 @@
 
 #include "description.h"
 #include "installer.h"
+#include "process_machine.h"
 #include "sandbox.h"
 #include "xml_description_reader.h"
 
@@ -21,27 +22,15 @@ using ombrix_test::Description;
 using ombrix_test::EmptyDeployment;
 using ombrix_test::Info;
 
-// The machine for the whole process, as the layer reads its profile once: TMP
-// and the profile in a folder of its own.
-class FixedMachine : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ombrix-record-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root = pattern;
-    ombrix_test::make_folder(temp());
-    ombrix_test::write_file(root + "/machine.ini", "[system]\nwow64 = true\n[drives]\nC = " + root + "/c\n");
-    ::setenv("WINLAYER_MACHINE", (root + "/machine.ini").c_str(), 1);
-    ::setenv("TMP", temp().c_str(), 1);
-  }
-  void TearDown() override { std::filesystem::remove_all(root); }
+// The machine for the whole process, as the layer reads its profile once; the
+// process's temporary folder lies there too.
+const ombrix_test::ProcessMachine machine("reader-record", [](const std::string& root) {
+  ombrix_test::make_folder(root + "/tmp");
+  ::setenv("TMP", (root + "/tmp").c_str(), 1);
+  return "[system]\nwow64 = true\n[drives]\nC = " + root + "/c\n";
+});
 
-  static std::string temp() { return root + "/tmp"; }
-  static std::string root;
-};
-
-std::string FixedMachine::root;
-[[maybe_unused]] const auto* const kMachine = ::testing::AddGlobalTestEnvironment(new FixedMachine);
+std::string Temp() { return machine.root + "/tmp"; }
 
 // The Windows form of a Linux path, on drive Z:.
 WString Windows(const std::string& linux_path) {
@@ -57,13 +46,13 @@ class Record : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* name : {"deployment.xml", "application.xml.override"}) {
-      std::filesystem::remove_all(FixedMachine::temp() + "/" + name);
+      std::filesystem::remove_all(Temp() + "/" + name);
     }
     settings_.deploymentFile = settings_.overrideFile = settings_.installerLocation = kUntouched;
     settings_.skipProcessCheck = settings_.deleteInstallationImage = true;
   }
   int read(const std::string& description) {
-    const std::string path = FixedMachine::root + "/OmbrixZoltInstaller.xml";
+    const std::string path = machine.root + "/OmbrixZoltInstaller.xml";
     ombrix_test::write_file(path, description);
     XmlDescriptionReader reader(&settings_);
     return reader.Process(Windows(path));
@@ -72,7 +61,7 @@ class Record : public ::testing::Test {
 };
 
 // The temporary folder as GetTempPathW gives it, with its trailing backslash.
-WString TempFolder() { return Windows(FixedMachine::temp()) + u"\\"; }
+WString TempFolder() { return Windows(Temp()) + u"\\"; }
 
 struct FlagCase {
   const char* label;
@@ -147,7 +136,7 @@ class FieldsByStep : public Record, public ::testing::WithParamInterface<StepCas
 
 TEST_P(FieldsByStep, AreWrittenAtTheirStepAndKeptAfterALaterFailure) {
   const StepCase& c = GetParam();
-  if (c.blocked != nullptr) ombrix_test::make_folder(FixedMachine::temp() + "/" + c.blocked);
+  if (c.blocked != nullptr) ombrix_test::make_folder(Temp() + "/" + c.blocked);
   Description d;
   c.change(d);
   EXPECT_EQ(read(d.text()), c.result);
