@@ -28,9 +28,15 @@ int deliver(const std::basic_string<Char>& converted, Char* out, int out_size) {
 }  // namespace
 
 int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
-                               LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR, PBOOL lpUsedDefaultChar) {
-  if (!known_code_page(CodePage) || dwFlags != 0 || lpWideCharStr == nullptr || cchWideChar == 0 ||
-      cbMultiByte < 0 || (cbMultiByte > 0 && lpMultiByteStr == nullptr) || lpUsedDefaultChar != nullptr) {
+                               LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
+                               PBOOL lpUsedDefaultChar) {
+  if (dwFlags != 0) {
+    SetLastError(ERROR_INVALID_FLAGS);
+    return 0;
+  }
+  // UTF-8 has no default character: both of its arguments must be null.
+  if (!known_code_page(CodePage) || lpWideCharStr == nullptr || cchWideChar == 0 || cbMultiByte < 0 ||
+      (cbMultiByte > 0 && lpMultiByteStr == nullptr) || lpDefaultChar != nullptr || lpUsedDefaultChar != nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
@@ -41,7 +47,11 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharS
 
 int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                                LPWSTR lpWideCharStr, int cchWideChar) {
-  if (!known_code_page(CodePage) || dwFlags != 0 || lpMultiByteStr == nullptr || cbMultiByte == 0 ||
+  if (dwFlags != 0) {
+    SetLastError(ERROR_INVALID_FLAGS);
+    return 0;
+  }
+  if (!known_code_page(CodePage) || lpMultiByteStr == nullptr || cbMultiByte == 0 ||
       cchWideChar < 0 || (cchWideChar > 0 && lpWideCharStr == nullptr)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;

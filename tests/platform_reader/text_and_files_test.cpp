@@ -145,13 +145,25 @@ TEST(WideCharToMultiByte, RefusesWhatWindowsRefusesForUtf8) {
   char bytes[8];
   BOOL used_default = FALSE;
   const struct {
+    const char* label;
+    DWORD flags;
     int length;
+    LPCSTR default_char;
     PBOOL used_default;
-  } cases[] = {{0, nullptr}, {1, &used_default}};  // an empty input; a used-default flag, which UTF-8 never has
+    DWORD error;
+  } cases[] = {
+      {"empty input", 0, 0, nullptr, nullptr, ERROR_INVALID_PARAMETER},
+      {"default character, which UTF-8 has none of", 0, 1, "?", nullptr, ERROR_INVALID_PARAMETER},
+      {"used-default flag", 0, 1, nullptr, &used_default, ERROR_INVALID_PARAMETER},
+      {"flags", 0x400 /* WC_NO_BEST_FIT_CHARS */, 1, nullptr, nullptr, ERROR_INVALID_FLAGS},
+  };
   for (const auto& c : cases) {
     SetLastError(0);
-    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"x", c.length, bytes, sizeof bytes, nullptr, c.used_default), 0);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, c.flags, u"x", c.length, bytes, sizeof bytes, c.default_char,
+                                  c.used_default),
+              0)
+        << c.label;
+    EXPECT_EQ(GetLastError(), c.error) << c.label;
   }
 }
 

@@ -81,7 +81,8 @@ BOOL WINAPI CloseHandle(HANDLE hObject);
 [[noreturn]] void WINAPI ExitProcess(UINT uExitCode);
 
 // Code-page conversion. CP_UTF8, CP_ACP and CP_THREAD_ACP all mean UTF-8 on the
-// layer; dwFlags must be 0. cchWideChar/cbMultiByte of -1 includes the NUL.
+// layer; dwFlags must be 0 (else 0 and ERROR_INVALID_FLAGS), and the default
+// character arguments null, as UTF-8 has none. cchWideChar/cbMultiByte of -1 includes the NUL.
 // With a zero output size the size needed is returned. A lone surrogate becomes
 // U+FFFD (EF BF BD), as Windows converts it; invalid UTF-8 becomes U+FFFD too.
 // Too small a buffer: 0 and ERROR_INSUFFICIENT_BUFFER; other code pages:
