@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <string>
 
+#include "crt_text_mode.h"
 #include "paths.h"
 #include "text.h"
 #include "winlayer/crt.h"
@@ -15,11 +16,13 @@ FILE* _wfopen(const WCHAR* filename, const WCHAR* mode) {
     errno = ENOENT;
     return nullptr;
   }
-  std::string posix_mode;
-  for (const char c : winlayer::utf16_to_utf8(mode)) {
-    if (c != 't') posix_mode += c;  // POSIX streams have no text mode; "b" is accepted as is
+  const std::string text = winlayer::utf16_to_utf8(mode);
+  if (text.find('b') != std::string::npos) return std::fopen(linux_path.c_str(), text.c_str());
+  std::string text_mode;  // without "t": text is the C run-time's default
+  for (const char c : text) {
+    if (c != 't') text_mode += c;
   }
-  return std::fopen(linux_path.c_str(), posix_mode.c_str());
+  return winlayer::open_text_mode_file(linux_path, text_mode);
 }
 
 namespace winlayer {
@@ -98,15 +101,7 @@ int TextFileBuf<CharT>::sync() {
   std::string bytes;
   append_bytes(bytes, pending_);
   pending_.clear();
-  if (text_mode_) {
-    std::string translated;
-    translated.reserve(bytes.size() + bytes.size() / 8);
-    for (const char c : bytes) {
-      if (c == '\n') translated += '\r';
-      translated += c;
-    }
-    bytes.swap(translated);
-  }
+  if (text_mode_) bytes = to_text_mode(bytes);
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);

@@ -190,6 +190,40 @@ TEST_F(WideOpen, BinaryWriteReplacesTheFileAndKeepsLineFeeds) {
   EXPECT_EQ(ombrix_test::read_file(box_.root() + "/out.xml"), "a\nb\n");
 }
 
+TEST_F(WideOpen, TextModeWritesStoreLineFeedsAsCarriageReturnLineFeed) {
+  for (const char16_t* mode : {u"w", u"wt"}) {
+    FILE* file = open("text.log", mode);
+    ASSERT_NE(file, nullptr);
+    std::fputs("one\ntwo\n", file);
+    EXPECT_EQ(std::fclose(file), 0);
+    EXPECT_EQ(ombrix_test::read_file(box_.root() + "/text.log"), "one\r\ntwo\r\n");
+  }
+  FILE* file = open("text.log", u"a");
+  ASSERT_NE(file, nullptr);
+  std::fputs("three\n", file);
+  std::fclose(file);
+  EXPECT_EQ(ombrix_test::read_file(box_.root() + "/text.log"), "one\r\ntwo\r\nthree\r\n");
+}
+
+TEST_F(WideOpen, TextModeReadsGiveLineFeedsAndEndAtControlZ) {
+  // Long enough that a CR LF pair falls across the stream's buffer boundary too.
+  std::string stored, expected;
+  for (int i = 0; i < 3000; ++i) {
+    stored += "ab\r\n";
+    expected += "ab\n";
+  }
+  stored += "lone\rcr\r\n\x1A" "after the end";
+  expected += "lone\rcr\n";
+  ombrix_test::write_file(box_.root() + "/in.txt", stored);
+  FILE* file = open("in.txt", u"r");
+  ASSERT_NE(file, nullptr);
+  std::string read;
+  char buffer[1000];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) read.append(buffer, n);
+  std::fclose(file);
+  EXPECT_EQ(read, expected);
+}
+
 TEST_F(WideOpen, MatchesExistingNamesWithoutRegardToCase) {
   ombrix_test::make_folder(box_.root() + "/Image");
   ombrix_test::write_file(box_.root() + "/Image/Description.xml", "<x/>");

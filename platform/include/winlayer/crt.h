@@ -14,8 +14,9 @@
 #include "winlayer/types.h"
 
 // Opens a file by its Windows path with an fopen mode ("r", "w", "a", "+", "b",
-// "t"). The stream itself does no translation: the layer's programs write their
-// generated files in binary mode. Null on failure, with errno set.
+// "t"). Without "b" the file is in text mode, the C run-time's default: a line
+// feed written is stored as CR LF, CR LF reads as a line feed, and a read ends at
+// Ctrl+Z. With "b" bytes pass unchanged. Null on failure, with errno set.
 FILE* _wfopen(const WCHAR* filename, const WCHAR* mode);
 
 namespace winlayer {
