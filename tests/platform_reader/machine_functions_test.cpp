@@ -4,6 +4,8 @@
 // runs the probe program under its own profile.
 #include <gtest/gtest.h>
 
+#include "case_name.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -28,15 +30,8 @@ class Machine : public ::testing::Test {
   Sandbox box_;
 };
 
-// Cases are named, and printed, by their label.
-template <class Case>
-std::string case_name(const ::testing::TestParamInfo<Case>& info) {
-  return info.param.label;
-}
-template <class Case>
-auto operator<<(std::ostream& out, const Case& c) -> decltype(out << c.label) {
-  return out << c.label;
-}
+using ombrix_test::case_name;
+using ::operator<<;  // cases print by their label
 
 struct Wow64Case {
   const char* label;

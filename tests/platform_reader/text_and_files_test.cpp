@@ -3,6 +3,8 @@
 // paths, and the argument checks of SHGetSpecialFolderPathW.
 #include <gtest/gtest.h>
 
+#include "case_name.h"
+
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,15 +19,8 @@
 
 namespace {
 
-// Cases are named, and printed, by their label.
-template <class Case>
-std::string case_name(const ::testing::TestParamInfo<Case>& info) {
-  return info.param.label;
-}
-template <class Case>
-auto operator<<(std::ostream& out, const Case& c) -> decltype(out << c.label) {
-  return out << c.label;
-}
+using ombrix_test::case_name;
+using ::operator<<;  // cases print by their label
 
 struct ModuleCase {
   const char* label;

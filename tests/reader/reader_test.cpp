@@ -3,6 +3,8 @@
 // writes, and the generated files in the temporary folder byte for byte.
 #include <gtest/gtest.h>
 
+#include "case_name.h"
+
 #include <ostream>
 #include <string>
 #include <utility>
@@ -22,15 +24,8 @@ using Lines = std::vector<std::string>;
 
 const std::string kHeader = "<?xml version='1.0' encoding='utf-8'?>\n";
 
-// Cases are named, and printed, by their label.
-template <class Case>
-std::string case_name(const ::testing::TestParamInfo<Case>& info) {
-  return info.param.label;
-}
-template <class Case>
-auto operator<<(std::ostream& out, const Case& c) -> decltype(out << c.label) {
-  return out << c.label;
-}
+using ombrix_test::case_name;
+using ::operator<<;  // cases print by their label
 
 // The library's pretty-printed serialisation of an element: a line feed first,
 // a blank line around the children of the top element.
