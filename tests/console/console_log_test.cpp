@@ -12,12 +12,11 @@
 #include <vector>
 
 #include "console_log.h"
+#include "sandbox.h"
 #include "test_files.h"
 
 namespace {
 
-using ombrix_test::ReadBytes;
-using ombrix_test::WriteBytes;
 
 // The open flags of each descriptor of this process that refers to the file.
 std::vector<int> OpenFlagsOf(const std::string& path) {
@@ -59,27 +58,27 @@ class ConsoleLog : public ::testing::Test {
 
 TEST_F(ConsoleLog, HoldsAnEarlierLogOpenForAppendingWithoutChangingIt) {
   const std::string earlier = "[ZoltApp] Mon Dec 07 21:23:14 2026\tmain - START SESSION:\r\n";
-  WriteBytes(log_, earlier);
+  ombrix_test::write_file(log_, earlier);
   GetConsoleLog();
   ASSERT_NE(consoleLog, nullptr);
   const std::vector<int> flags = OpenFlagsOf(log_);
   ASSERT_EQ(flags.size(), 1u);
   EXPECT_EQ(flags[0] & O_ACCMODE, O_WRONLY);
   EXPECT_NE(flags[0] & O_APPEND, 0);
-  EXPECT_EQ(ReadBytes(log_), earlier);
+  EXPECT_EQ(ombrix_test::read_file(log_), earlier);
 
   delete consoleLog;
   EXPECT_EQ(consoleLog, nullptr);
   EXPECT_TRUE(consoleLogClosed);
   EXPECT_TRUE(OpenFlagsOf(log_).empty());
-  EXPECT_EQ(ReadBytes(log_), earlier);
+  EXPECT_EQ(ombrix_test::read_file(log_), earlier);
 }
 
 TEST_F(ConsoleLog, CreatesAMissingLogEmpty) {
   GetConsoleLog();
   ASSERT_NE(consoleLog, nullptr);
   EXPECT_EQ(::access(log_.c_str(), F_OK), 0);
-  EXPECT_EQ(ReadBytes(log_), "");
+  EXPECT_EQ(ombrix_test::read_file(log_), "");
   EXPECT_EQ(OpenFlagsOf(log_).size(), 1u);
 }
 

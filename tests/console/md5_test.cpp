@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "md5.h"
+#include "sandbox.h"
 #include "test_files.h"
 
 namespace {
 
 using ombrix_test::FileHeldElsewhere;
 using ombrix_test::WindowsPath;
-using ombrix_test::WriteBytes;
 
 // Bytes of every value in an order without short periods.
 std::string PatternBytes(std::size_t length) {
@@ -46,7 +46,7 @@ class Md5File : public ::testing::Test {
   std::string Digest(const std::string& linux_path) { return md5_.DigestFile(WindowsPath(linux_path).c_str()); }
   std::string Write(const std::string& name, const std::string& bytes) {
     const std::string path = folder_.file(name);
-    WriteBytes(path, bytes);
+    ombrix_test::write_file(path, bytes);
     return path;
   }
 
@@ -161,11 +161,11 @@ TEST_F(Md5File, AFileThatShrinksWhileItIsReadGivesTheEmptyText) {
   // whole digest is right and the attempt is made again.
   const std::string content = PatternBytes(64 * cMD5::kReadBufferSize);
   const std::string path = folder_.file("shrinking");
-  WriteBytes(path, content);
+  ombrix_test::write_file(path, content);
   const std::string whole = Md5sum(path);
   std::string digest = whole;
   for (int attempt = 0; attempt < 5 && digest == whole; ++attempt) {
-    WriteBytes(path, content);
+    ombrix_test::write_file(path, content);
     Shrinker shrinker(path);
     digest = Digest(path);
     ASSERT_TRUE(shrinker.Shrank());

@@ -2,7 +2,6 @@
 #include "package_fixture.h"
 
 #include <filesystem>
-#include <sstream>
 
 namespace launcher_test {
 namespace fs = std::filesystem;
@@ -42,15 +41,7 @@ std::string Package::place_setup(const std::string& folder) const {
 SetupRecord Package::record() const {
   SetupRecord r;
   r.ran = ombrix_test::file_exists(record_path());
-  std::istringstream in(ombrix_test::read_file(record_path()));
-  for (std::string line; std::getline(in, line);) {
-    const auto eq = line.find('=');
-    const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-    if (key == "pid") r.pid = value;
-    if (key == "module") r.module = value;
-    if (key == "command line") r.command_line = value;
-    if (key == "argv") r.argv.push_back(value);
-  }
+  static_cast<layer_test::ChildRecord&>(r) = layer_test::parse_child_record(ombrix_test::read_file(record_path()));
   return r;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "child_record.h"
 #include "sandbox.h"
 
 namespace launcher_test {
@@ -18,11 +19,9 @@ struct Description {
   bool delete_installation_image = false;
 };
 
-// What the test setup program recorded of its start.
-struct SetupRecord {
+// What the test setup program recorded of its start, and whether it ran.
+struct SetupRecord : layer_test::ChildRecord {
   bool ran = false;
-  std::string pid, module, command_line;
-  std::vector<std::string> argv;
 };
 
 class Package {

@@ -7,15 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "sandbox.h"
 #include "test_files.h"
 #include "win32.h"
 
 namespace {
 
 using ombrix_test::FileHeldElsewhere;
-using ombrix_test::ReadBytes;
 using ombrix_test::WindowsPath;
-using ombrix_test::WriteBytes;
 
 constexpr DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -38,7 +37,7 @@ class Handle {
 
 class KernelFile : public ::testing::Test {
  protected:
-  void SetUp() override { WriteBytes(file_, "0123456789"); }
+  void SetUp() override { ombrix_test::write_file(file_, "0123456789"); }
 
   HANDLE Open(const std::string& linux_path, DWORD access, DWORD share, DWORD disposition = OPEN_EXISTING) {
     return CreateFileW(WindowsPath(linux_path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
@@ -77,7 +76,7 @@ TEST_F(KernelFile, FailedOpensGiveWindowsErrorCodes) {
     EXPECT_FALSE(handle.valid());
     EXPECT_EQ(GetLastError(), c.error);
   }
-  EXPECT_EQ(ReadBytes(file_), "0123456789");
+  EXPECT_EQ(ombrix_test::read_file(file_), "0123456789");
 }
 
 TEST_F(KernelFile, EmptyPathIsPathNotFound) {
@@ -106,13 +105,13 @@ TEST_F(KernelFile, DispositionsCreateKeepOrEmptyTheFile) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "disposition " << c.disposition << (c.exists_before ? ", exists" : ""));
-    if (c.exists_before) WriteBytes(file_, "0123456789");
+    if (c.exists_before) ombrix_test::write_file(file_, "0123456789");
     else ::unlink(file_.c_str());
     SetLastError(ERROR_INVALID_FUNCTION);
     const Handle handle(Open(file_, GENERIC_WRITE, 0, c.disposition));
     ASSERT_TRUE(handle.valid());
     EXPECT_EQ(GetLastError(), c.last_error);
-    EXPECT_EQ(ReadBytes(file_), c.content_after);
+    EXPECT_EQ(ombrix_test::read_file(file_), c.content_after);
   }
 }
 
@@ -209,7 +208,7 @@ TEST_F(KernelFile, RefusedCreateAlwaysLeavesTheFileAsItWas) {
   const Handle writer(Open(file_, GENERIC_WRITE, kShareAll, CREATE_ALWAYS));
   EXPECT_FALSE(writer.valid());
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  EXPECT_EQ(ReadBytes(file_), "0123456789");
+  EXPECT_EQ(ombrix_test::read_file(file_), "0123456789");
 }
 
 TEST_F(KernelFile, ReadFileReadsOnFromThePositionAndGivesZeroAtTheEnd) {

@@ -9,9 +9,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
 #include <thread>
 
 namespace ombrix_test {
@@ -62,19 +59,6 @@ WString WindowsPath(const std::string& linux_path) {
   WString path = TEXT("Z:");
   for (const char c : linux_path) path += c == '/' ? u'\\' : static_cast<WCHAR>(static_cast<unsigned char>(c));
   return path;
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
 }
 
 FileHeldElsewhere::FileHeldElsewhere(const std::string& linux_path, DWORD access, DWORD share) {

@@ -29,9 +29,6 @@ class TempFolder {
 // The Windows form (Z:\...) of an absolute Linux path.
 WString WindowsPath(const std::string& linux_path);
 
-void WriteBytes(const std::string& path, const std::string& bytes);
-std::string ReadBytes(const std::string& path);
-
 // Another process that opens a file with CreateFileW(access, share, OPEN_EXISTING)
 // and keeps the handle until this object is destroyed. Every wait is bounded: the
 // child's answer, its end, and the child itself, which lets go after a minute.

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "child_record.h"
 #include "layer_run.h"
 #include "process_machine.h"
 #include "text.h"
@@ -60,24 +61,9 @@ const ombrix_test::ProcessMachine machine("process", [](const std::string& root)
 });
 
 // What the child recorded.
-struct Record {
-  std::string module, command_line, cwd;
-  std::vector<std::string> argv;
-};
+using Record = layer_test::ChildRecord;
 
-Record read_record(const std::string& path) {
-  Record r;
-  std::istringstream in(read_text(path));
-  for (std::string line; std::getline(in, line);) {
-    const auto eq = line.find('=');
-    const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-    if (key == "module") r.module = value;
-    if (key == "command line") r.command_line = value;
-    if (key == "cwd") r.cwd = value;
-    if (key == "argv") r.argv.push_back(value);
-  }
-  return r;
-}
+Record read_record(const std::string& path) { return layer_test::parse_child_record(read_text(path)); }
 
 // How a test starts a child.
 struct Start {
