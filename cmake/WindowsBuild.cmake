@@ -83,13 +83,14 @@ endfunction()
 # One runner program: the shared sources of runner/ and those of its variant
 # folder, then the link (cmake/LinkRunner.cmake): a program in bin/ when it links,
 # else the list of the Xerces-C symbols it lacks; any other missing symbol fails.
-file(GLOB runner_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/runner/*.cpp)
+file(GLOB runner_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/runner/*.cpp ${CMAKE_SOURCE_DIR}/shared_log/*.cpp)
 set(OMBRIX_RUNNER_LIBRARIES shell32 shlwapi oleaut32 mpr)
 function(ombrix_runner program variant)
   file(GLOB variant_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/runner/${variant}/*.cpp)
   add_library(${program}_objects OBJECT ${runner_sources} ${variant_sources})
   target_include_directories(${program}_objects PRIVATE
-                             ${CMAKE_SOURCE_DIR}/runner/${variant} ${CMAKE_SOURCE_DIR}/runner)
+                             ${CMAKE_SOURCE_DIR}/runner/${variant} ${CMAKE_SOURCE_DIR}/runner
+                             ${CMAKE_SOURCE_DIR}/shared_log)
   target_link_libraries(${program}_objects PRIVATE ombrix_win32 ombrix_xerces_headers)
   ombrix_list_objects(${program}_objects)
   ombrix_runner_resources(${program})
@@ -118,13 +119,13 @@ ombrix_runner(ZoltInstaller install)
 ombrix_runner(ZoltUnInstaller removal)
 
 # The console and the framework stand-in, compiled as they arrive. The console
-# shares the runner's log path (runner/log_file.h).
+# shares the runners' log (shared_log/).
 foreach(area console framework)
   file(GLOB_RECURSE area_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${area}/*.cpp)
   if(area_sources)
     add_library(ombrix_${area}_objects OBJECT ${area_sources})
     target_include_directories(ombrix_${area}_objects PRIVATE ${CMAKE_SOURCE_DIR}/${area}
-                                                              ${CMAKE_SOURCE_DIR}/runner)
+                                                              ${CMAKE_SOURCE_DIR}/shared_log)
     if(EXISTS ${CMAKE_SOURCE_DIR}/framework/include)
       target_include_directories(ombrix_${area}_objects PRIVATE ${CMAKE_SOURCE_DIR}/framework/include)
     endif()

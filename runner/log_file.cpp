@@ -2,18 +2,9 @@
 #include "log_file.h"
 
 #include <ctime>
-#include <new>
 
-LogFile* logInstance = nullptr;
-bool logDestroyed = false;
-
-LogFile::LogFile(const std::string& path) : stream_(path.c_str(), std::ios::out | std::ios::app) {}
-
-LogFile::~LogFile() {
-  logInstance = nullptr;
-  logDestroyed = true;
-  stream_.close();
-}
+LogFile*& logInstance = LogFile::instance;
+bool& logDestroyed = LogFile::destroyed;
 
 void LogFile::WriteStart(const char* component, const char* tag, const char* message) {
   const std::time_t now = std::time(nullptr);
@@ -34,18 +25,7 @@ void LogFile::WriteNumber(const char* component, const char* tag, const char* me
   stream_.flush();
 }
 
-std::string LogFilePath() {
-  char folder[1000] = {};
-  GetTempPathA(sizeof folder, folder);
-  return std::string(folder) + "\\" + "ombrixxelq.log";
-}
-
-LogFile* GetLog() {
-  if (logInstance == nullptr && !logDestroyed) {
-    logInstance = new (std::nothrow) LogFile(LogFilePath());
-  }
-  return logInstance;
-}
+LogFile* GetLog() { return LogFile::Open(); }
 
 void CloseLog() {
   delete logInstance;

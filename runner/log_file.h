@@ -1,21 +1,18 @@
 // The runner's log: one object per process, appending one line per event to
-// ombrixxelq.log in the temporary folder.
+// the shared log file.
 #ifndef OMBRIX_RUNNER_LOG_FILE_H
 #define OMBRIX_RUNNER_LOG_FILE_H
 
 #include <string>
 
+#include "single_log.h"
 #include "win32.h"
 
-class LogFile {
+class LogFile : public SingleLog<LogFile, FileStream> {
  public:
-  // Opens the file for output and appending in text mode; a file that cannot be
-  // opened leaves the stream failed and every write does nothing.
-  explicit LogFile(const std::string& path);
-  // Clears logInstance, sets logDestroyed, closes the stream.
-  ~LogFile();
-  LogFile(const LogFile&) = delete;
-  LogFile& operator=(const LogFile&) = delete;
+  // A file that cannot be opened leaves the stream failed and every write does
+  // nothing.
+  explicit LogFile(const std::string& path) : SingleLog(path) {}
 
   // "[component] <ctime less its line feed>\t<tag> - <message>\n", flushed.
   void Write(const char* component, const char* tag, const char* message);
@@ -24,15 +21,10 @@ class LogFile {
 
  private:
   void WriteStart(const char* component, const char* tag, const char* message);
-  FileStream stream_;
 };
 
-extern LogFile* logInstance;
-extern bool logDestroyed;
-
-// The log path: the 8-bit temporary folder (which ends in a backslash), "\" and
-// "ombrixxelq.log". Both the runners and the console build it so.
-std::string LogFilePath();
+extern LogFile*& logInstance;
+extern bool& logDestroyed;
 
 // The one log object, made on first use; null once it was destroyed or when it
 // could not be allocated.

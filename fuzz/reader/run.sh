@@ -14,9 +14,9 @@ mkdir -p "$out/reader-corpus" "$out/reader-artifacts"
 layer_sources=$(ls platform/src/*.cpp | grep -v '/startup.cpp$')
 clang++ -std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined \
   -fno-sanitize-recover=undefined \
-  -Irunner -Irunner/install -Iplatform/include -Iplatform/src \
+  -Irunner -Irunner/install -Ishared_log -Iplatform/include -Iplatform/src \
   -DWINLAYER_DEFAULT_SYSTEM_DIR="\"$PWD/$out\"" \
-  fuzz/reader/fuzz_reader.cpp runner/xml_description_reader.cpp runner/log_file.cpp $layer_sources \
+  fuzz/reader/fuzz_reader.cpp runner/xml_description_reader.cpp runner/log_file.cpp shared_log/log_path.cpp $layer_sources \
   -lxerces-c -o "$out/fuzz_reader"
 
 # Each input is one whole reading; ten seconds for one is a hang.
