@@ -1,7 +1,7 @@
 # The Windows build (toolchain-mingw-i686.cmake): the system's sources compiled
-# against the real Windows headers, the programs' resources, and a link of the
-# runners that may fail only for want of a Windows build of Xerces-C. The layer in
-# platform/ is not part of it; tests and benchmarks are the Linux build's.
+# against the real Windows headers and linked, with their resources, into Windows
+# programs. The layer in platform/ is not part of it; tests and benchmarks are the
+# Linux build's.
 add_compile_options(-Werror)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
@@ -13,31 +13,25 @@ configure_file(${CMAKE_SOURCE_DIR}/platform/include/win32.h ${OMBRIX_WINDOWS_DIR
 add_library(ombrix_win32 INTERFACE)
 target_include_directories(ombrix_win32 INTERFACE ${OMBRIX_WINDOWS_DIR}/win32)
 
-# Debian's Xerces-C headers, without the rest of /usr/include. Their configuration
-# header describes the Linux build; a Windows build of Xerces-C has wchar_t as its
-# XMLCh, as the Windows headers have it as their WCHAR, so the copy used here says so.
-find_path(OMBRIX_XERCES_INCLUDE_DIR xercesc/util/XercesVersion.hpp
-          PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-file(MAKE_DIRECTORY ${OMBRIX_WINDOWS_DIR}/xerces-headers)
-file(CREATE_LINK ${OMBRIX_XERCES_INCLUDE_DIR}/xercesc ${OMBRIX_WINDOWS_DIR}/xerces-headers/xercesc SYMBOLIC)
-file(READ ${OMBRIX_XERCES_INCLUDE_DIR}/xercesc/util/Xerces_autoconf_config.hpp xerces_config)
-foreach(pair "#define XERCES_XMLCH_T char16_t|#define XERCES_XMLCH_T wchar_t"
-             "/* #undef XERCES_INCLUDE_WCHAR_H */|#define XERCES_INCLUDE_WCHAR_H 1")
-  string(REPLACE "|" ";" pair "${pair}")
-  list(GET pair 0 linux_line)
-  list(GET pair 1 windows_line)
-  string(FIND "${xerces_config}" "${linux_line}" at)
-  if(at EQUAL -1)
-    message(FATAL_ERROR "Xerces-C configuration header lacks '${linux_line}'")
-  endif()
-  string(REPLACE "${linux_line}" "${windows_line}" xerces_config "${xerces_config}")
-endforeach()
-file(WRITE ${OMBRIX_WINDOWS_DIR}/Xerces_autoconf_config.hpp.new "${xerces_config}")
-configure_file(${OMBRIX_WINDOWS_DIR}/Xerces_autoconf_config.hpp.new
-               ${OMBRIX_WINDOWS_DIR}/xerces-config/xercesc/util/Xerces_autoconf_config.hpp COPYONLY)
-add_library(ombrix_xerces_headers INTERFACE)
-target_include_directories(ombrix_xerces_headers SYSTEM INTERFACE
-                           ${OMBRIX_WINDOWS_DIR}/xerces-config ${OMBRIX_WINDOWS_DIR}/xerces-headers)
+# Xerces-C as a static Windows library (scripts/xerces-windows.sh builds it from
+# Debian's source package): Windows transcoder, no network, XMLCh as wchar_t.
+set(OMBRIX_XERCES_WINDOWS "" CACHE PATH "Folder of a static Windows build of Xerces-C (include/, lib/)")
+if(NOT EXISTS ${OMBRIX_XERCES_WINDOWS}/lib/libxerces-c.a)
+  message(FATAL_ERROR "OMBRIX_XERCES_WINDOWS='${OMBRIX_XERCES_WINDOWS}' holds no lib/libxerces-c.a; "
+                      "scripts/test-windows.sh gives the folder scripts/xerces-windows.sh prints")
+endif()
+add_library(ombrix_xerces STATIC IMPORTED)
+set_target_properties(ombrix_xerces PROPERTIES
+  IMPORTED_LOCATION ${OMBRIX_XERCES_WINDOWS}/lib/libxerces-c.a
+  INTERFACE_INCLUDE_DIRECTORIES ${OMBRIX_XERCES_WINDOWS}/include)
+
+# A Windows program: GUI subsystem, wWinMain as its entry, the C and C++
+# run-times linked in, so that it needs only Windows' own DLLs.
+function(ombrix_windows_program target)
+  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
+  target_link_options(${target} PRIVATE -municode -static)
+  target_link_libraries(${target} PRIVATE ombrix_win32)
+endfunction()
 
 # The object files of a target, one path a line, for scripts/test-windows.sh.
 function(ombrix_list_objects target)
@@ -81,42 +75,33 @@ function(ombrix_runner_resources program)
 endfunction()
 
 # One runner program: the shared sources of runner/ and those of its variant
-# folder, then the link (cmake/LinkRunner.cmake): a program in bin/ when it links,
-# else the list of the Xerces-C symbols it lacks; any other missing symbol fails.
+# folder, linked with Xerces-C and the runner's resources into bin/<program>.exe.
 file(GLOB runner_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/runner/*.cpp ${CMAKE_SOURCE_DIR}/shared_log/*.cpp)
-set(OMBRIX_RUNNER_LIBRARIES shell32 shlwapi oleaut32 mpr)
 function(ombrix_runner program variant)
   file(GLOB variant_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/runner/${variant}/*.cpp)
   add_library(${program}_objects OBJECT ${runner_sources} ${variant_sources})
   target_include_directories(${program}_objects PRIVATE
                              ${CMAKE_SOURCE_DIR}/runner/${variant} ${CMAKE_SOURCE_DIR}/runner
                              ${CMAKE_SOURCE_DIR}/shared_log)
-  target_link_libraries(${program}_objects PRIVATE ombrix_win32 ombrix_xerces_headers)
+  target_link_libraries(${program}_objects PRIVATE ombrix_win32 ombrix_xerces)
   ombrix_list_objects(${program}_objects)
   ombrix_runner_resources(${program})
 
   set(resource_object ${OMBRIX_RESOURCE_DIR}/${program}/${program}.res.o)
-  set(stamp ${OMBRIX_WINDOWS_DIR}/link/${program}.stamp)
-  add_custom_command(
-    OUTPUT ${stamp}
-    COMMAND ${CMAKE_COMMAND}
-            -DCOMPILER=${CMAKE_CXX_COMPILER}
-            -DOBJECT_LIST=${OMBRIX_WINDOWS_DIR}/objects/${program}_objects.txt
-            -DRESOURCE_OBJECT=${resource_object}
-            "-DLIBRARIES=$<JOIN:${OMBRIX_RUNNER_LIBRARIES},:>"
-            -DPROGRAM=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${program}.exe
-            -DREPORT=${OMBRIX_WINDOWS_DIR}/link/${program}.xerces-symbols.txt
-            -DSTAMP=${stamp}
-            -P ${CMAKE_SOURCE_DIR}/cmake/LinkRunner.cmake
-    DEPENDS ${program}_objects $<TARGET_OBJECTS:${program}_objects> ${resource_object}
-            ${CMAKE_SOURCE_DIR}/cmake/LinkRunner.cmake
-    COMMENT "Linking ${program}.exe (all but Xerces-C must resolve)")
-  add_custom_target(${program} ALL DEPENDS ${stamp})
+  set_source_files_properties(${resource_object} PROPERTIES EXTERNAL_OBJECT ON GENERATED ON)
+  add_executable(${program} $<TARGET_OBJECTS:${program}_objects> ${resource_object})
+  ombrix_windows_program(${program})
+  target_link_libraries(${program} PRIVATE ombrix_xerces shell32 shlwapi oleaut32 mpr)
   add_dependencies(${program} ombrix_icons)  # one target draws the icons, the others wait
 endfunction()
 
 ombrix_runner(ZoltInstaller install)
 ombrix_runner(ZoltUnInstaller removal)
+
+# The example package's setup program, as the package ships it.
+add_executable(Setup ${CMAKE_SOURCE_DIR}/examples/setup/example_setup.cpp)
+ombrix_windows_program(Setup)
+target_link_libraries(Setup PRIVATE shell32)
 
 # The console and the framework stand-in, compiled as they arrive. The console
 # shares the runners' log (shared_log/).

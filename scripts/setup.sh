@@ -3,14 +3,19 @@
 set -euo pipefail
 packages=(cmake make g++ g++-multilib libgtest-dev googletest libbenchmark-dev
           libxerces-c-dev libxml2-utils g++-mingw-w64-i686 binutils-mingw-w64-i686
-          clang libclang-rt-dev file python3)
+          clang libclang-rt-dev file python3
+          dpkg-dev wine wine32:i386 xvfb xauth)
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+# Wine's 32-bit half runs the Windows build's programs (scripts/test-differential.sh).
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  "${sudo_cmd[@]}" apt-get update
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+  "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 update
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
 fi

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows cross build: scripts/test-windows.sh [folder, default build-windows]
 # Builds the system's sources with the mingw-w64 toolchain against the real Windows
-# headers, then checks what came out: an object for every system source, 32-bit
-# GUI programs that need no DLL of the compiler, the programs' resources, and the
+# headers and links the programs with Xerces-C for Windows (scripts/xerces-windows.sh),
+# then checks what came out: an object for every system source, 32-bit GUI
+# programs that import Windows' own DLLs alone, the programs' resources, and the
 # layer's declarations against the Windows headers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,8 +12,9 @@ start=$SECONDS
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
+xerces=$(scripts/xerces-windows.sh)
 cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
+      -DCMAKE_BUILD_TYPE=Release -DOMBRIX_XERCES_WINDOWS="$xerces" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 
 # check_objects <target> <sources...>: each source has its 32-bit COFF object.
@@ -39,31 +41,37 @@ for source in "${console_sources[@]}"; do
   check_objects "ombrix_${source%%/*}_objects" "$source"
 done
 
-# A runner is a program when it links; until a Windows build of Xerces-C is at
-# hand, the link may lack Xerces-C and nothing else (cmake/LinkRunner.cmake).
-for program in ZoltInstaller ZoltUnInstaller; do
-  missing=$dir/windows/link/$program.xerces-symbols.txt
-  if [ -f "$dir/bin/$program.exe" ]; then
-    echo "$program.exe: linked"
-  elif [ -s "$missing" ]; then
-    echo "$program.exe: compiled; its link lacks only Xerces-C ($(wc -l <"$missing") symbols, $missing)"
-  else
-    fail "$program: neither linked nor stopped by Xerces-C alone"
-  fi
-done
+# Windows' own DLLs, which every Windows computer has in its system folder;
+# a program that imports any other DLL would not start where it is copied alone.
+system_dlls=" kernel32.dll user32.dll gdi32.dll shell32.dll shlwapi.dll ole32.dll oleaut32.dll mpr.dll advapi32.dll msvcrt.dll "
 
-for program in "$dir"/bin/*.exe; do
+# check_program <name> [resources]: a PE32 GUI program for Intel 80386 that
+# imports Windows' own DLLs alone (listed here), and has resources if asked.
+check_program() {
+  local program=$dir/bin/$1 resources=${2:-}
+  [ -f "$program" ] || { fail "$1 was not linked"; return; }
+  local kind
   kind=$(file -b "$program")
   case $kind in
     "PE32 executable (GUI) Intel 80386, for MS Windows"*) ;;
-    *) fail "$program is $kind" ;;
+    *) fail "$1 is $kind" ;;
   esac
-  dlls=$(i686-w64-mingw32-objdump -p "$program" | sed -n 's/^\s*DLL Name: //p')
+  local dlls dll
+  dlls=$(i686-w64-mingw32-objdump -p "$program" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')
+  echo "$1 imports: $dlls"
   for dll in $dlls; do
-    case $dll in lib*) fail "$program needs the compiler's $dll" ;; esac
+    case $system_dlls in
+      *" ${dll,,} "*) ;;
+      *) fail "$1 imports $dll, which is not one of Windows' own DLLs" ;;
+    esac
   done
-  i686-w64-mingw32-objdump -h "$program" | grep -q ' \.rsrc ' || fail "$program has no resources"
-done
+  if [ -n "$resources" ] && ! i686-w64-mingw32-objdump -h "$program" | grep -q ' \.rsrc '; then
+    fail "$1 has no resources"
+  fi
+}
+check_program ZoltInstaller.exe resources
+check_program ZoltUnInstaller.exe resources
+check_program Setup.exe
 
 python3 tests/resources/check_resources.py "$dir/resources" || failed=1
 python3 tests/windows/check_layer_declarations.py . "$dir/layer-declarations" \
