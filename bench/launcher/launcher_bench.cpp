@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "sandbox.h"
+#include "windows_path.h"
 
 extern char** environ;
 
@@ -71,7 +72,7 @@ void BM_Install_Runner(benchmark::State& state) {
 
 // The setup command line the runner builds, started by a shell.
 void BM_Install_ShellAnchor(benchmark::State& state) {
-  const std::string temp = "Z:" + Package().box.temp() + "\\";
+  const std::string temp = ombrix_test::WindowsPathUtf8(Package().box.temp()) + "\\";
   const std::string command = "\"$0\" --mode=Silent --deploymentFile=\"" + temp + "\\deployment.xml\" --overrideFile=\"" +
                               temp + "\\application.xml.override\"";
   for (auto _ : state) {

@@ -11,12 +11,13 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "installer.h"
 #include "log_file.h"
+#include "temp_folder.h"
+#include "windows_path.h"
 #include "xml_description_reader.h"
 
 extern char** environ;
@@ -28,9 +29,6 @@ namespace fs = std::filesystem;
 class BenchMachine {
  public:
   BenchMachine() {
-    std::string pattern = (fs::temp_directory_path() / "ombrix-reader-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    root_ = pattern;
     fs::create_directories(root_ + "/tmp");
     std::ofstream(root_ + "/machine.ini") << "[system]\nwow64 = true\n[drives]\nC = " << root_ << "/c\n";
     ::setenv("WINLAYER_MACHINE", (root_ + "/machine.ini").c_str(), 1);
@@ -38,7 +36,6 @@ class BenchMachine {
     GetLog();  // then closed: the reader writes to a log that discards
     CloseLog();
   }
-  ~BenchMachine() { fs::remove_all(root_); }
 
   // The description with that many Property elements; one in a hundred is an
   // INSTALLDIR with a folder token, as the reader rewrites them.
@@ -63,7 +60,8 @@ class BenchMachine {
   }
 
  private:
-  std::string root_;
+  const ombrix_test::TempFolder folder_{"ombrix-reader-bench"};
+  const std::string root_ = folder_.path();
   std::map<int, std::string> files_;
 };
 
@@ -72,14 +70,8 @@ BenchMachine& Machine() {
   return machine;
 }
 
-WString WindowsPath(const std::string& linux_path) {
-  WString out = u"Z:";
-  for (const char c : linux_path) out += c == '/' ? u'\\' : static_cast<char16_t>(c);
-  return out;
-}
-
 void BM_Process(benchmark::State& state) {
-  const WString path = WindowsPath(Machine().Description(static_cast<int>(state.range(0))));
+  const WString path = ombrix_test::WindowsPath(Machine().Description(static_cast<int>(state.range(0))));
   for (auto _ : state) {
     InstallerSettings settings;
     XmlDescriptionReader reader(&settings);

@@ -9,45 +9,38 @@
 #include <string>
 
 #include "layer_run.h"
+#include "temp_folder.h"
 #include "text.h"
+#include "windows_path.h"
 
 namespace {
 namespace fs = std::filesystem;
-
-std::string windows(const std::string& linux_path) {
-  std::string path = "Z:" + linux_path;
-  for (auto& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
+using ombrix_test::WindowsPathUtf8;
 
 // A folder with an installation image: payloads/ with a file below a sub-folder,
 // empty/ and Setup.exe.
 class Cmd : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "cmd-test-XXXXXX").string();
-    root_ = ::mkdtemp(pattern.data());
     fs::create_directories(image() + "/payloads/sub");
     fs::create_directories(image() + "/empty");
     std::ofstream(image() + "/payloads/sub/data.bin") << "x";
     std::ofstream(image() + "/Setup.exe") << "x";
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   std::string image() const { return root_ + "/In Stall"; }
   // Runs "cmd /C " and the command; {placeholder} stands for the image's
   // Windows path.
   layer_test::LayerRun cmd(std::string command, const std::string& input = "") {
     for (std::size_t at; (at = command.find("{image}")) != std::string::npos;) {
-      command.replace(at, 7, windows(image()));
+      command.replace(at, 7, WindowsPathUtf8(image()));
     }
     return layer_test::run_on_layer(winlayer::utf8_to_utf16("cmd /C " + command), root_, input);
   }
   bool exists(const std::string& relative) const { return fs::exists(image() + "/" + relative); }
 
-  std::string root_;
+  const ombrix_test::TempFolder folder_{"cmd-test"};
+  const std::string root_ = folder_.path();
 };
 
 struct Case {
@@ -67,7 +60,7 @@ TEST_P(CmdCommand, RemovesPrintsAndEndsAsTheInterpreterDoes) {
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.code, c.code);
   std::string output = c.output;
-  if (const auto at = output.find("{image}"); at != std::string::npos) output.replace(at, 7, windows(image()));
+  if (const auto at = output.find("{image}"); at != std::string::npos) output.replace(at, 7, WindowsPathUtf8(image()));
   EXPECT_EQ(run.output, output);
   for (const char* entry : {"payloads", "empty", "Setup.exe"}) {
     EXPECT_EQ(exists(entry), std::string(c.gone) != entry) << entry;
@@ -111,7 +104,7 @@ TEST_P(CmdPrompt, AsksWithoutQAndActsOnTheAnswer) {
   const layer_test::LayerRun run = cmd(GetParam().command, GetParam().answer);
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.code, 0u);
-  EXPECT_EQ(run.output, windows(image()) + GetParam().question + ", Are you sure (Y/N)? ");
+  EXPECT_EQ(run.output, WindowsPathUtf8(image()) + GetParam().question + ", Are you sure (Y/N)? ");
   EXPECT_EQ(exists("payloads/sub/data.bin"), !GetParam().removed);
 }
 

@@ -12,7 +12,6 @@
 
 #include "layer_run.h"
 #include "package_fixture.h"
-#include "text.h"
 
 namespace {
 using launcher_test::Package;
@@ -34,8 +33,7 @@ class ExitCodes : public ::testing::Test {
   }
   // Runs the runner from this test binary, a parent on the layer.
   DWORD run_from_layer(const std::string& setup_end) {
-    const auto run = layer_test::run_on_layer(winlayer::utf8_to_utf16("\"" + Package::windows(p_.runner()) + "\""),
-                                              p_.box().root(), "",
+    const auto run = layer_test::run_on_layer(u"\"" + ombrix_test::WindowsPath(p_.runner()) + u"\"", p_.box().root(), "",
                                               {{"TMP", p_.box().temp()},
                                                {"WINLAYER_MACHINE", p_.box().profile_path()},
                                                {"TEST_CHILD_RECORD", p_.record_path()},

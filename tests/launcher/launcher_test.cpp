@@ -13,6 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 using launcher_test::Description;
 using launcher_test::Package;
+using ombrix_test::WindowsPathUtf8;
 using Lines = std::vector<std::string>;
 
 const std::string kFromDescription = "Invoking installer from the path specified in the input xml file";
@@ -47,7 +48,7 @@ class Launcher : public ::testing::Test {
     EXPECT_TRUE(has_line(p_.box().log_lines(), "Install - Installation successfull"));
     EXPECT_EQ(p_.record().command_line, setup_command_line(p_, setup_windows, true, false));
   }
-  std::string package_windows() const { return Package::windows(p_.box().package()); }
+  std::string package_windows() const { return WindowsPathUtf8(p_.box().package()); }
 
   Package p_;
 };
@@ -62,22 +63,22 @@ TEST_F(Launcher, FindsTheInstallerLocationBelowTheProgramFolder) {
 
 TEST_F(Launcher, TakesAnAbsoluteInstallerLocationAsItStands) {
   const std::string kit = p_.box().root() + "/kit";
-  p_.describe({Package::windows(kit)});
+  p_.describe({WindowsPathUtf8(kit)});
   p_.place_setup(kit);
-  expect_local_setup_ran(p_.run({}), Package::windows(kit) + "\\Setup.exe");
+  expect_local_setup_ran(p_.run({}), WindowsPathUtf8(kit) + "\\Setup.exe");
 }
 
 // The setup path is quoted: a program planted at a shorter prefix of a folder
 // with blanks is never started in its place.
 TEST_F(Launcher, StartsTheSetupProgramOfAFolderWithBlanksAndNoPlantedOne) {
   const std::string kit = p_.box().root() + "/Program Files/Ombrix kit";
-  p_.describe({Package::windows(kit)});
+  p_.describe({WindowsPathUtf8(kit)});
   p_.place_setup(kit);
   p_.place_setup(p_.box().root());
   fs::rename(p_.box().root() + "/Setup.exe", p_.box().root() + "/Program.exe");
-  expect_local_setup_ran(p_.run({}), Package::windows(kit) + "\\Setup.exe");
-  EXPECT_EQ(p_.record().module, Package::windows(kit) + "\\Setup.exe");
-  EXPECT_EQ(p_.record().argv.front(), Package::windows(kit) + "\\Setup.exe");
+  expect_local_setup_ran(p_.run({}), WindowsPathUtf8(kit) + "\\Setup.exe");
+  EXPECT_EQ(p_.record().module, WindowsPathUtf8(kit) + "\\Setup.exe");
+  EXPECT_EQ(p_.record().argv.front(), WindowsPathUtf8(kit) + "\\Setup.exe");
 }
 
 TEST_F(Launcher, AnEmptyInstallerLocationIsTheProgramFolder) {
@@ -110,7 +111,7 @@ TEST_P(SetupCommandLine, HoldsTheGeneratedFilesAndTheProcessSwitch) {
   p.place_setup(p.box().package() + "/kit");
   EXPECT_EQ(p.run({}).exit_status, 0);
   const bool install = std::string(GetParam().program) == "ZoltInstaller";
-  EXPECT_EQ(p.record().command_line, setup_command_line(p, Package::windows(p.box().package()) + "\\kit\\Setup.exe",
+  EXPECT_EQ(p.record().command_line, setup_command_line(p, WindowsPathUtf8(p.box().package()) + "\\kit\\Setup.exe",
                                                         install, GetParam().ignore_processes));
   EXPECT_EQ(p.record().argv.size(), (install ? 4u : 3u) + (GetParam().ignore_processes ? 1 : 0));
 }

@@ -4,49 +4,49 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
+#include <sstream>
 #include <string>
+#include <vector>
 
-#include "log_file.h"
+#include "process_machine.h"
+#include "sandbox.h"
 #include "setup_launcher.h"
+#include "temp_folder.h"
+#include "windows_path.h"
 
 namespace {
-namespace fs = std::filesystem;
+using ombrix_test::WindowsPath;
 
-// Taken before the tests point TMP at their own folders.
-const fs::path kTempBase = fs::temp_directory_path();
+// The process's temporary folder, where its one log lies; each case reads the
+// lines it added.
+const ombrix_test::ProcessMachine machine("launcher-unit", [](const std::string& root) {
+  ombrix_test::make_folder(root + "/tmp");
+  ::setenv("TMP", (root + "/tmp").c_str(), 1);
+  return std::string();
+});
 
 class GeneratedFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (kTempBase / "launcher-unit-XXXXXX").string();
-    root_ = ::mkdtemp(pattern.data());
-    ::setenv("TMP", root_.c_str(), 1);
-    logDestroyed = false;  // each case stands for a run of its own, with its own log
-    std::ofstream(root_ + "/deployment.xml") << "<Deployment/>";
-    std::ofstream(root_ + "/application.xml.override") << "<Configuration/>";
-    settings_.deploymentFile = windows(root_ + "/deployment.xml");
-    settings_.overrideFile = windows(root_ + "/application.xml.override");
-    settings_.installerLocation = windows(root_ + "/no installer here");
+    ombrix_test::write_file(folder_.file("deployment.xml"), "<Deployment/>");
+    ombrix_test::write_file(folder_.file("application.xml.override"), "<Configuration/>");
+    settings_.deploymentFile = WindowsPath(folder_.file("deployment.xml"));
+    settings_.overrideFile = WindowsPath(folder_.file("application.xml.override"));
+    settings_.installerLocation = WindowsPath(folder_.file("no installer here"));
   }
-  void TearDown() override { fs::remove_all(root_); }
 
-  static WString windows(const std::string& linux_path) {
-    WString path = u"Z:";
-    for (char c : linux_path) path += c == '/' ? u'\\' : static_cast<char16_t>(c);
-    return path;
-  }
-  // The launcher's result and its log lines (without time stamps).
+  // The launcher's result and the log lines it wrote (without time stamps).
   int launch(std::vector<std::string>& lines) {
+    const std::string log = machine.root + "/tmp/ombrixxelq.log";
+    const std::size_t before = ombrix_test::read_file(log).size();
     const int result = SetupLauncher(&settings_).Launch();
-    CloseLog();
-    std::ifstream log(root_ + "/ombrixxelq.log");
-    for (std::string line; std::getline(log, line);) lines.push_back(line.substr(line.find('\t') + 1));
+    std::istringstream added(ombrix_test::read_file(log).substr(before));
+    for (std::string line; std::getline(added, line);) lines.push_back(line.substr(line.find('\t') + 1));
     return result;
   }
 
-  std::string root_;
+  const ombrix_test::TempFolder folder_{"launcher-unit"};
   InstallerSettings settings_;
 };
 
@@ -54,7 +54,7 @@ const std::string kNoInstaller = "SetupLauncher - Installer does not exist in th
 const std::string kFromDescription = "SetupLauncher - Invoking installer from the path specified in the input xml file\r";
 
 TEST_F(GeneratedFiles, AMissingDeploymentFileEndsTheLaunch) {
-  fs::remove(root_ + "/deployment.xml");
+  std::remove(folder_.file("deployment.xml").c_str());
   std::vector<std::string> lines;
   EXPECT_EQ(launch(lines), -1);
   EXPECT_EQ(lines, (std::vector<std::string>{"SetupLauncher - Oeployment file does not exist. Exiting\r"}));
@@ -62,7 +62,7 @@ TEST_F(GeneratedFiles, AMissingDeploymentFileEndsTheLaunch) {
 
 // The removal build has no override file: it neither tests nor misses one.
 TEST_F(GeneratedFiles, AMissingOverrideFileEndsOnlyTheInstallLaunch) {
-  fs::remove(root_ + "/application.xml.override");
+  std::remove(folder_.file("application.xml.override").c_str());
   settings_.overrideFile.clear();
   std::vector<std::string> lines;
   EXPECT_EQ(launch(lines), -1);

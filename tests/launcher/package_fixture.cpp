@@ -9,14 +9,6 @@ namespace fs = std::filesystem;
 Package::Package(const std::string& program)
     : program_(program), runner_(box_.copy_program(program, box_.package())) {}
 
-std::string Package::windows(const std::string& linux_path) {
-  std::string path = "Z:" + linux_path;
-  for (auto& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
-
 void Package::describe(const Description& d) const {
   const auto flag = [](bool value) { return value ? "\"true\"" : "\"false\""; };
   const std::string name = program_ == "ZoltInstaller" ? "OmbrixZoltInstaller.xml" : "OmbrixZoltUninstaller.xml";

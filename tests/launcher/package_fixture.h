@@ -10,6 +10,7 @@
 
 #include "child_record.h"
 #include "sandbox.h"
+#include "windows_path.h"
 
 namespace launcher_test {
 
@@ -32,10 +33,8 @@ class Package {
   ombrix_test::Sandbox& box() { return box_; }
   const ombrix_test::Sandbox& box() const { return box_; }
   const std::string& runner() const { return runner_; }
-  // The Windows form (drive Z:) of a Linux path of the sandbox.
-  static std::string windows(const std::string& linux_path);
   // The temporary folder as the runner sees it, with its trailing backslash.
-  std::string windows_temp() const { return windows(box_.temp()) + "\\"; }
+  std::string windows_temp() const { return ombrix_test::WindowsPathUtf8(box_.temp()) + "\\"; }
 
   void describe(const Description& description) const;
   // Puts the test setup program into the folder as Setup.exe; its path.

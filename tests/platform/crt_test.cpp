@@ -5,29 +5,26 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 
+#include "temp_folder.h"
+#include "windows_path.h"
 #include "winlayer/winlayer.h"
 
 namespace {
 
 class TextStream : public ::testing::Test {
  protected:
-  void SetUp() override {
-    file_ = std::filesystem::temp_directory_path() / ("crt-test-" + std::to_string(::getpid()) + ".log");
-    std::filesystem::remove(file_);
-  }
-  void TearDown() override { std::filesystem::remove(file_); }
-  std::string windows_path() const { return "Z:" + std::regex_replace(file_.string(), std::regex("/"), "\\"); }
+  std::string windows_path() const { return ombrix_test::WindowsPathUtf8(file_); }
   std::string bytes() const {
     std::ifstream in(file_, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
   }
-  std::filesystem::path file_;
+  const ombrix_test::TempFolder folder_{"crt-test"};
+  const std::string file_ = folder_.file("stream.log");
 };
 
 TEST_F(TextStream, StoresEachLineFeedAsCarriageReturnLineFeed) {

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "temp_folder.h"
+#include "windows_path.h"
 #include "winlayer/winlayer.h"
 
 namespace {
@@ -87,17 +89,11 @@ TEST(GetModuleFileNameW, TruncatesIntoASmallBuffer) {
 class FileFunctions : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() / ("kernel-test-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(root_ / "folder");
-    std::ofstream(root_ / "file.txt") << "x";
+    std::filesystem::create_directories(folder_.file("folder"));
+    std::ofstream(folder_.file("file.txt")) << "x";
   }
-  void TearDown() override { std::filesystem::remove_all(root_); }
-  std::u16string win(const std::string& name) const {
-    std::u16string out = u"Z:";
-    for (const char c : (root_ / name).string()) out += c == '/' ? u'\\' : static_cast<char16_t>(c);
-    return out;
-  }
-  std::filesystem::path root_;
+  std::u16string win(const std::string& name) const { return ombrix_test::WindowsPath(folder_.file(name)); }
+  const ombrix_test::TempFolder folder_{"kernel-test"};
 };
 
 TEST_F(FileFunctions, PathFileExistsSeesFilesAndFolders) {

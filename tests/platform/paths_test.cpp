@@ -9,6 +9,7 @@
 #include <string>
 
 #include "paths.h"
+#include "temp_folder.h"
 #include "text.h"
 #include "winlayer/winlayer.h"
 
@@ -87,12 +88,11 @@ TEST(WindowsFormOf, RoundTripsThroughTranslation) {
 class CaseMatching : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() / ("paths-test-" + std::to_string(::getpid()));
     std::filesystem::create_directories(root_ / "Package" / "Redist");
     std::ofstream(root_ / "Package" / "Setup.exe") << "x";
   }
-  void TearDown() override { std::filesystem::remove_all(root_); }
-  std::filesystem::path root_;
+  const ombrix_test::TempFolder folder_{"paths-test"};
+  const std::filesystem::path root_ = folder_.path();
 };
 
 TEST_F(CaseMatching, FindsExistingNamesInAnyCase) {

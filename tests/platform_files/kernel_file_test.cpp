@@ -287,7 +287,7 @@ TEST_F(KernelFile, GetFileSizeOfAnInvalidHandleFails) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
 
-TEST_F(KernelFile, DeleteFileWaitsForHandlesThatDoNotShareDelete) {
+TEST_F(KernelFile, DeleteFileFailsWhileAHandleDoesNotShareDelete) {
   {
     const Handle reader(Open(file_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
     EXPECT_FALSE(DeleteFileW(WindowsPath(file_).c_str()));

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <thread>
 
 namespace ombrix_test {
@@ -43,23 +42,6 @@ DWORD AwaitAnswer(int report_fd) {
 }
 
 }  // namespace
-
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "ombrix-files-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-WString WindowsPath(const std::string& linux_path) {
-  WString path = TEXT("Z:");
-  for (const char c : linux_path) path += c == '/' ? u'\\' : static_cast<WCHAR>(static_cast<unsigned char>(c));
-  return path;
-}
 
 FileHeldElsewhere::FileHeldElsewhere(const std::string& linux_path, DWORD access, DWORD share) {
   int report[2], release[2];

@@ -1,5 +1,6 @@
 // File helpers for tests of the layer's file functions and their users: a fresh
-// folder per test, Windows paths to it, and a file held open by another process.
+// folder per test (temp_folder.h), Windows paths to it (windows_path.h), and a
+// file held open by another process.
 #ifndef OMBRIX_TESTS_PLATFORM_FILES_TEST_FILES_H
 #define OMBRIX_TESTS_PLATFORM_FILES_TEST_FILES_H
 
@@ -7,27 +8,11 @@
 
 #include <string>
 
+#include "temp_folder.h"
 #include "win32.h"
+#include "windows_path.h"
 
 namespace ombrix_test {
-
-// A folder made for the test and removed with everything in it.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-// The Windows form (Z:\...) of an absolute Linux path.
-WString WindowsPath(const std::string& linux_path);
 
 // Another process that opens a file with CreateFileW(access, share, OPEN_EXISTING)
 // and keeps the handle until this object is destroyed. Every wait is bounded: the

@@ -21,10 +21,12 @@
 #include "layer_run.h"
 #include "process_machine.h"
 #include "text.h"
+#include "windows_path.h"
 #include "win32.h"
 
 namespace {
 namespace fs = std::filesystem;
+using ombrix_test::WindowsPath;
 
 std::string read_text(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -42,15 +44,6 @@ void write_text(const std::string& path, const std::string& text, fs::perms perm
 void copy_child(const std::string& to) {
   fs::create_directories(fs::path(to).parent_path());
   fs::copy_file(TEST_CHILD, to, fs::copy_options::overwrite_existing);
-}
-
-// The Windows form of a Linux path, through drive Z:.
-std::u16string windows(const std::string& linux_path) {
-  std::string path = "Z:" + linux_path;
-  for (auto& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return winlayer::utf8_to_utf16(path);
 }
 
 // The test process's machine: the profile, the trace, and the system and
@@ -87,7 +80,7 @@ class Process : public ::testing::Test {
   }
 
   std::string record_path() const { return machine.root + "/record"; }
-  std::u16string child() const { return windows(TEST_CHILD); }
+  std::u16string child() const { return WindowsPath(TEST_CHILD); }
   std::u16string quoted_child() const { return u"\"" + child() + u"\""; }
 
   // CreateProcessW; on failure the error, on success 0 and the handles kept.
@@ -179,13 +172,13 @@ TEST_P(UnquotedHead, TriesTheShorterPrefixesFirst) {
   fs::remove_all(base);
   copy_child(base + "/Program Files/app/Setup.exe");
   if (GetParam().planted) copy_child(base + "/Program.exe");
-  const std::u16string setup = windows(base + "/Program Files/app/Setup.exe");
+  const std::u16string setup = WindowsPath(base + "/Program Files/app/Setup.exe");
   const std::u16string line = (GetParam().quoted ? u"\"" + setup + u"\"" : setup) + u" --mode=Silent";
   const Record r = run_and_read({line});
-  EXPECT_EQ(r.module, winlayer::utf16_to_utf8(windows(GetParam().planted_runs ? base + "/Program.exe"
-                                                                              : base + "/Program Files/app/Setup.exe")));
+  const std::string runs = GetParam().planted_runs ? base + "/Program.exe" : base + "/Program Files/app/Setup.exe";
+  EXPECT_EQ(r.module, winlayer::utf16_to_utf8(WindowsPath(runs)));
   // The C run-time splits an unquoted head at its first blank all the same.
-  EXPECT_EQ(r.argv.front(), winlayer::utf16_to_utf8(GetParam().quoted ? setup : windows(base + "/Program")));
+  EXPECT_EQ(r.argv.front(), winlayer::utf16_to_utf8(GetParam().quoted ? setup : WindowsPath(base + "/Program")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, UnquotedHead,
@@ -220,7 +213,7 @@ TEST_P(SearchOrder, TakesTheFirstFolderThatHoldsTheName) {
   const auto folders = search_folders();
   for (std::size_t i = GetParam(); i < folders.size(); ++i) copy_child(folders[i] + "/" + name_);
   const Record r = run_and_read({winlayer::utf8_to_utf16(name_) + u" x"});
-  EXPECT_EQ(r.module, winlayer::utf16_to_utf8(windows(folders[GetParam()] + "/" + name_)));
+  EXPECT_EQ(r.module, winlayer::utf16_to_utf8(WindowsPath(folders[GetParam()] + "/" + name_)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, SearchOrder, ::testing::Range(0, 5));
@@ -237,8 +230,8 @@ TEST_P(Extension, ExeIsAddedToANameWithoutOne) {
   const std::string folder = machine.root + "/ext";
   fs::remove_all(folder);
   for (const auto& file : GetParam().files) copy_child(folder + "/" + file);
-  const Record r = run_and_read({windows(folder) + u"\\" + GetParam().name});
-  EXPECT_EQ(r.module, winlayer::utf16_to_utf8(windows(folder + "/" + GetParam().runs)));
+  const Record r = run_and_read({WindowsPath(folder) + u"\\" + GetParam().name});
+  EXPECT_EQ(r.module, winlayer::utf16_to_utf8(WindowsPath(folder + "/" + GetParam().runs)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Extension,
@@ -269,7 +262,7 @@ class StartFailure : public Process, public ::testing::WithParamInterface<Failur
 
 TEST_P(StartFailure, GivesTheWindowsError) {
   const std::string head = GetParam().prepare(machine.root);
-  const std::u16string line = head[0] == '/' ? windows(head) : winlayer::utf8_to_utf16(head);
+  const std::u16string line = head[0] == '/' ? WindowsPath(head) : winlayer::utf8_to_utf16(head);
   EXPECT_EQ(start({line + u" arg"}), GetParam().error);
 }
 
@@ -305,10 +298,10 @@ TEST_F(Process, TakesTheApplicationNameAsItStands) {
 
 TEST_F(Process, StartsTheChildInTheGivenFolder) {
   fs::create_directories(machine.root + "/Work Folder");
-  const std::u16string folder = windows(machine.root + "/WORK FOLDER");
+  const std::u16string folder = WindowsPath(machine.root + "/WORK FOLDER");
   const Record r = run_and_read({quoted_child(), nullptr, folder.c_str()});
   EXPECT_EQ(r.cwd, machine.root + "/Work Folder");
-  const std::u16string missing = windows(machine.root + "/none");
+  const std::u16string missing = WindowsPath(machine.root + "/none");
   EXPECT_EQ(start({quoted_child(), nullptr, missing.c_str()}), static_cast<DWORD>(ERROR_DIRECTORY));
 }
 
@@ -419,7 +412,7 @@ class ForeignChildExitCode : public Process, public ::testing::WithParamInterfac
 TEST_P(ForeignChildExitCode, IsItsExitStatusOrItsSignalsCode) {
   const std::string script = machine.root + "/script.sh";
   write_text(script, std::string("#!/bin/sh\n") + GetParam().body + "\n");
-  EXPECT_EQ(run({windows(script)}), GetParam().code);
+  EXPECT_EQ(run({WindowsPath(script)}), GetParam().code);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ForeignChildExitCode,
@@ -432,7 +425,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ForeignChildExitCode,
 TEST_F(Process, AForeignChildsChildrenIgnoreTheChannel) {
   const std::string script = machine.root + "/relay.sh";
   write_text(script, std::string("#!/bin/sh\nTEST_CHILD_END=3010 '") + TEST_CHILD + "' one 'two three'\nexit $?\n");
-  EXPECT_EQ(run({windows(script) + u" ignored"}), 3010u & 0xFFu);
+  EXPECT_EQ(run({WindowsPath(script) + u" ignored"}), 3010u & 0xFFu);
   const Record r = read_record(record_path());
   // The command line the grandchild rebuilt from its own arguments.
   EXPECT_EQ(r.command_line, std::string(TEST_CHILD) + " one \"two three\"");

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "sandbox.h"
+#include "windows_path.h"
 #include "winlayer/winlayer.h"
 
 namespace {
@@ -168,9 +169,7 @@ class WideOpen : public ::testing::Test {
  protected:
   // The Windows form (drive Z:) of a path below the sandbox.
   std::u16string windows_path(const std::string& below) const {
-    std::u16string out = u"Z:";
-    for (const char c : box_.root() + "/" + below) out += c == '/' ? u'\\' : static_cast<char16_t>(c);
-    return out;
+    return ombrix_test::WindowsPath(box_.root() + "/" + below);
   }
   FILE* open(const std::string& below, const char16_t* mode) const { return _wfopen(windows_path(below).c_str(), mode); }
   ombrix_test::Sandbox box_;

@@ -14,6 +14,7 @@
 #include "installer.h"
 #include "process_machine.h"
 #include "sandbox.h"
+#include "windows_path.h"
 #include "xml_description_reader.h"
 
 namespace {
@@ -21,6 +22,7 @@ namespace {
 using ombrix_test::Description;
 using ombrix_test::EmptyDeployment;
 using ombrix_test::Info;
+using ombrix_test::WindowsPath;
 
 // The machine for the whole process, as the layer reads its profile once; the
 // process's temporary folder lies there too.
@@ -31,13 +33,6 @@ const ombrix_test::ProcessMachine machine("reader-record", [](const std::string&
 });
 
 std::string Temp() { return machine.root + "/tmp"; }
-
-// The Windows form of a Linux path, on drive Z:.
-WString Windows(const std::string& linux_path) {
-  WString out = u"Z:";
-  for (const char c : linux_path) out += c == '/' ? u'\\' : static_cast<char16_t>(c);
-  return out;
-}
 
 // Values that no step writes, to tell a field written from one left alone.
 const WString kUntouched = u"untouched";
@@ -51,17 +46,19 @@ class Record : public ::testing::Test {
     settings_.deploymentFile = settings_.overrideFile = settings_.installerLocation = kUntouched;
     settings_.skipProcessCheck = settings_.deleteInstallationImage = true;
   }
-  int read(const std::string& description) {
-    const std::string path = machine.root + "/OmbrixZoltInstaller.xml";
+  // Reads the description from a file in the folder below the machine's root.
+  int read(const std::string& description, const std::string& folder = "") {
+    ombrix_test::make_folder(machine.root + "/" + folder);
+    const std::string path = machine.root + "/" + folder + "/OmbrixZoltInstaller.xml";
     ombrix_test::write_file(path, description);
     XmlDescriptionReader reader(&settings_);
-    return reader.Process(Windows(path));
+    return reader.Process(WindowsPath(path));
   }
   InstallerSettings settings_;
 };
 
 // The temporary folder as GetTempPathW gives it, with its trailing backslash.
-WString TempFolder() { return Windows(Temp()) + u"\\"; }
+WString TempFolder() { return WindowsPath(Temp()) + u"\\"; }
 
 struct FlagCase {
   const char* label;
@@ -108,6 +105,11 @@ TEST_F(Record, BothPathsHoldTwoBackslashesBeforeTheFileName) {
   EXPECT_EQ(settings_.deploymentFile, TempFolder() + u"\\deployment.xml");
   EXPECT_EQ(settings_.overrideFile, TempFolder() + u"\\application.xml.override");
   EXPECT_NE(settings_.deploymentFile.find(u"tmp\\\\deployment.xml"), WString::npos);
+}
+
+TEST_F(Record, ADescriptionInAFolderWithANonAsciiNameIsRead) {
+  ASSERT_EQ(read(Description().text(), "D\u00e9p\u00f4t \u041f\u0430\u043a\u0435\u0442"), 0);
+  EXPECT_EQ(settings_.deploymentFile, TempFolder() + u"\\deployment.xml");
 }
 
 TEST_F(Record, TheInstallerLocationIsTheTextOfTheFirstElementAsWritten) {

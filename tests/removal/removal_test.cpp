@@ -10,6 +10,7 @@
 namespace {
 
 using launcher_test::Package;
+using ombrix_test::WindowsPathUtf8;
 using Lines = std::vector<std::string>;
 
 const std::string kDeployment = "<Deployment mode=\"remove\"><Properties/></Deployment>";
@@ -51,7 +52,7 @@ class Removal : public ::testing::Test {
   }
   std::string temp_file(const std::string& name) const { return p_.box().temp() + "/" + name; }
   std::string expected_command_line() const {
-    return "\"" + Package::windows(p_.box().package()) + "\\kit\\Setup.exe\" --mode=Silent --deploymentFile=\"" +
+    return "\"" + WindowsPathUtf8(p_.box().package()) + "\\kit\\Setup.exe\" --mode=Silent --deploymentFile=\"" +
            p_.windows_temp() + "\\deployment.xml\"";
   }
   Package p_;

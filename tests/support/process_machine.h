@@ -8,16 +8,19 @@
 #include <functional>
 #include <string>
 
+#include "temp_folder.h"
+
 namespace ombrix_test {
 
 class ProcessMachine {
  public:
   // profile gives the profile's text for the folder; it may lay out folders there.
   ProcessMachine(const std::string& name, const std::function<std::string(const std::string& root)>& profile);
-  ~ProcessMachine();
-  ProcessMachine(const ProcessMachine&) = delete;
-  ProcessMachine& operator=(const ProcessMachine&) = delete;
 
+ private:
+  const TempFolder folder_;
+
+ public:
   const std::string root;
 };
 

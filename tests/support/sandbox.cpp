@@ -67,18 +67,9 @@ bool drain(int out_fd, int err_fd, RunResult& result, std::chrono::steady_clock:
 }  // namespace
 
 Sandbox::Sandbox() {
-  std::string pattern = (fs::temp_directory_path() / "ombrix-e2e-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  root_ = pattern;
   make_folder(temp());
   make_folder(package());
   write_profile();
-}
-
-Sandbox::~Sandbox() {
-  std::error_code ignored;
-  fs::permissions(temp(), fs::perms::owner_all, fs::perm_options::add, ignored);
-  fs::remove_all(root_, ignored);
 }
 
 void Sandbox::write_profile(const std::string& extra_ini) const {

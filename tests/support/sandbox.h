@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "temp_folder.h"
+
 namespace ombrix_test {
 
 struct RunResult {
@@ -21,15 +23,14 @@ struct RunResult {
 class Sandbox {
  public:
   Sandbox();
-  ~Sandbox();
   Sandbox(const Sandbox&) = delete;
   Sandbox& operator=(const Sandbox&) = delete;
 
-  const std::string& root() const { return root_; }
-  std::string temp() const { return root_ + "/tmp"; }         // TMP of every run
-  std::string package() const { return root_ + "/package"; }  // where programs are copied
-  std::string profile_path() const { return root_ + "/machine.ini"; }
-  std::string trace_path() const { return root_ + "/trace.log"; }
+  const std::string& root() const { return folder_.path(); }
+  std::string temp() const { return folder_.file("tmp"); }         // TMP of every run
+  std::string package() const { return folder_.file("package"); }  // where programs are copied
+  std::string profile_path() const { return folder_.file("machine.ini"); }
+  std::string trace_path() const { return folder_.file("trace.log"); }
   std::string log_path() const { return temp() + "/ombrixxelq.log"; }
 
   // Writes the machine profile: [system] trace = trace_path(), then extra_ini.
@@ -50,7 +51,7 @@ class Sandbox {
   std::vector<std::string> log_lines() const;
 
  private:
-  std::string root_;
+  TempFolder folder_{"ombrix-e2e"};
 };
 
 // File helpers for tests.
