@@ -118,3 +118,6 @@ foreach(area console framework)
     ombrix_list_objects(ombrix_${area}_objects)
   endif()
 endforeach()
+if(TARGET ombrix_framework_objects)
+  target_link_libraries(ombrix_framework_objects PRIVATE ombrix_xerces_headers)  # the canvas reads requests
+endif()

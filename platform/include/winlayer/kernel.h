@@ -93,4 +93,12 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharS
 int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                                LPWSTR lpWideCharStr, int cchWideChar);
 
+// Suspends the calling thread for at least the milliseconds given (0 gives up
+// the rest of its time slice). INFINITE is not supported. Never fails.
+void WINAPI Sleep(DWORD dwMilliseconds);
+
+// Milliseconds since the system started, wrapping to 0 after 2^32 (49.7 days).
+// Never fails.
+DWORD WINAPI GetTickCount();
+
 #endif
