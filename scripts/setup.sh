@@ -7,10 +7,12 @@ packages=(cmake make g++ g++-multilib libgtest-dev googletest libbenchmark-dev
           dpkg-dev wine wine32:i386 xvfb xauth)
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-# Wine's 32-bit half runs the Windows build's programs (scripts/test-differential.sh).
+# Wine's 32-bit half runs the Windows build's programs (scripts/test-differential.sh);
+# the 32-bit build (the console and the framework stand-in) links Debian's i386 Xerces-C.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
+packages+=(libxerces-c-dev:i386)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
