@@ -44,18 +44,24 @@ outcome pump_until(int milliseconds, Condition condition) {
 
 void send_inputs(INPUT* inputs, UINT count) { SendInput(count, inputs, sizeof(INPUT)); }
 
-// An absolute move to the centre of the client point's pixel, with the
-// button flags of the step.
+// The button flags of the step at the client point: with an absolute move to
+// the centre of the point's pixel first, unless the cursor is there already
+// (a move that goes nowhere would still be a mouse move).
 void mouse_at(HWND player, int x, int y, DWORD flags) {
   POINT point = {x, y};
   ClientToScreen(player, &point);
-  const long long width = GetSystemMetrics(SM_CXSCREEN);
-  const long long height = GetSystemMetrics(SM_CYSCREEN);
+  POINT cursor = {};
+  GetCursorPos(&cursor);
   INPUT input = {};
   input.type = INPUT_MOUSE;
-  input.mi.dx = static_cast<LONG>((2 * point.x + 1) * 65536LL / (2 * width));
-  input.mi.dy = static_cast<LONG>((2 * point.y + 1) * 65536LL / (2 * height));
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+  input.mi.dwFlags = flags;
+  if (flags == 0 || cursor.x != point.x || cursor.y != point.y) {
+    const long long width = GetSystemMetrics(SM_CXSCREEN);
+    const long long height = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = static_cast<LONG>((2 * point.x + 1) * 65536LL / (2 * width));
+    input.mi.dy = static_cast<LONG>((2 * point.y + 1) * 65536LL / (2 * height));
+    input.mi.dwFlags |= MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  }
   send_inputs(&input, 1);
 }
 

@@ -69,16 +69,17 @@ std::map<std::string, std::string>& host_replies() {
 }
 
 // Registered once per process, like the framework's own class.
-static ATOM frame_class() {
+static const WCHAR* frame_class() {
+  static const WCHAR name[] = TEXT("framework_test_frame");
   static const ATOM atom = [] {
     WNDCLASSEXW c = {};
     c.cbSize = sizeof c;
     c.lpfnWndProc = DefWindowProcW;
     c.hInstance = GetModuleHandleW(nullptr);
-    c.lpszClassName = TEXT("framework_test_frame");
+    c.lpszClassName = name;
     return RegisterClassExW(&c);
   }();
-  return atom;
+  return atom != 0 ? name : nullptr;
 }
 
 void PlayerTest::SetUp() {
@@ -97,7 +98,7 @@ void PlayerTest::SetUp() {
   unsetenv("WYL_FAIL");
   received_requests().clear();
   host_replies().clear();
-  frame_ = CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(frame_class())), TEXT("frame"),
+  frame_ = CreateWindowExW(0, frame_class(), TEXT("frame"),
                            WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(frame_, nullptr);
 }
