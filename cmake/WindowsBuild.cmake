@@ -119,5 +119,5 @@ foreach(area console framework)
   endif()
 endforeach()
 if(TARGET ombrix_framework_objects)
-  target_link_libraries(ombrix_framework_objects PRIVATE ombrix_xerces_headers)  # the canvas reads requests
+  target_link_libraries(ombrix_framework_objects PRIVATE ombrix_xerces)  # the canvas reads requests
 endif()
