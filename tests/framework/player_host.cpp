@@ -114,8 +114,10 @@ HWND create_frame(HINSTANCE instance) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   int count = 0;
   LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  const WString movie = count == 2 ? arguments[1] : TEXT("");
+  LocalFree(arguments);
   int start_params[2] = {1, 0};
-  if (count != 2 || WYLInitialize(start_params) != 0) return 2;
+  if (movie.empty() || WYLInitialize(start_params) != 0) return 2;
   const HWND frame = create_frame(instance);
   player = CreateWindowExW(0, TEXT("WYL.BriskPlayer"), nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, frame,
                            nullptr, instance, nullptr);
@@ -123,7 +125,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   player_procedure = reinterpret_cast<WNDPROC>(
       SetWindowLongW(player, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(player_subclass))));
   WYLBriskPlayerChangeAttributes(player, 2, 0);
-  if (WYLBriskPlayerLoadMovie(player, arguments[1], 1) != 0) return 3;
+  if (WYLBriskPlayerLoadMovie(player, movie.c_str(), 1) != 0) return 3;
   ShowWindow(frame, SW_SHOW);
   SetFocus(player);
   MSG message;
