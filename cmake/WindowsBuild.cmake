@@ -74,25 +74,21 @@ function(ombrix_runner_resources program)
     COMMENT "Compiling the resources of ${program}")
 endfunction()
 
-# One runner program: the shared sources of runner/ and those of its variant
-# folder, linked with Xerces-C and the runner's resources into bin/<program>.exe.
-file(GLOB runner_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/runner/*.cpp ${CMAKE_SOURCE_DIR}/shared_log/*.cpp)
+# The runner's libraries, one per variant (runner/CMakeLists.txt), and of each
+# a program: the library and the entry body, linked with Xerces-C and the
+# runner's resources into bin/<program>.exe.
+add_subdirectory(shared_log)
+add_subdirectory(runner)
 function(ombrix_runner program variant)
-  file(GLOB variant_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/runner/${variant}/*.cpp)
-  add_library(${program}_objects OBJECT ${runner_sources} ${variant_sources})
-  target_include_directories(${program}_objects PRIVATE
-                             ${CMAKE_SOURCE_DIR}/runner/${variant} ${CMAKE_SOURCE_DIR}/runner
-                             ${CMAKE_SOURCE_DIR}/shared_log)
-  target_link_libraries(${program}_objects PRIVATE ombrix_win32 ombrix_xerces)
-  ombrix_list_objects(${program}_objects)
   ombrix_runner_resources(${program})
-
   set(resource_object ${OMBRIX_RESOURCE_DIR}/${program}/${program}.res.o)
   set_source_files_properties(${resource_object} PROPERTIES EXTERNAL_OBJECT ON GENERATED ON)
-  add_executable(${program} $<TARGET_OBJECTS:${program}_objects> ${resource_object})
+  add_executable(${program} ${CMAKE_SOURCE_DIR}/runner/entry.cpp ${resource_object})
   ombrix_windows_program(${program})
-  target_link_libraries(${program} PRIVATE ombrix_xerces shell32 shlwapi oleaut32 mpr)
+  target_link_libraries(${program} PRIVATE ombrix_runner_${variant} shell32 shlwapi oleaut32 mpr)
   add_dependencies(${program} ombrix_icons)  # one target draws the icons, the others wait
+  file(GENERATE OUTPUT ${OMBRIX_WINDOWS_DIR}/objects/${program}_objects.txt
+       CONTENT "$<JOIN:$<TARGET_OBJECTS:${program}>;$<TARGET_OBJECTS:ombrix_runner_${variant}>;$<TARGET_OBJECTS:ombrix_shared_log>,\n>\n")
 endfunction()
 
 ombrix_runner(ZoltInstaller install)

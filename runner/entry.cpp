@@ -51,13 +51,11 @@ int ReadAndLaunch(LogFile& log, InstallerSettings& settings, XmlDescriptionReade
     return read;
   }
   log.Write(kComponent, "XML", "XML parsing successful");
-  const char* runTag = kRemovalBuild ? "Uninstall" : "Install";
-  log.Write(kComponent, runTag,
-            kRemovalBuild ? "Proceeding to uninstall application(s)" : "Proceeding to install application(s)");
+  log.Write(kComponent, kRunTag, kProceedingText);
   SetupLauncher launcher(&settings);
   const int launched = launcher.Launch();
   if (launched == 0) {
-    log.Write(kComponent, runTag, kRemovalBuild ? "Uninstallation successfull" : "Installation successfull");
+    log.Write(kComponent, kRunTag, kRunSucceededText);
   } else {
     log.Write(kComponent, "Error", "Installation failed");
   }
@@ -80,8 +78,7 @@ void DeleteGeneratedFiles(LogFile& log, const InstallerSettings& settings) {
 
 int RunWithDescription(LogFile& log, InstallerSettings& settings, const WString& descriptionPath) {
   XmlDescriptionReader reader(&settings);
-  log.Write(kComponent, "main",
-            kRemovalBuild ? "Found OmbrixZoltUninstaller.xml file" : "Found OmbrixZoltInstaller.xml file");
+  log.Write(kComponent, "main", kDescriptionFoundText);
   log.Write(kComponent, "XML", "Processing xml file");
   const int result = ReadAndLaunch(log, settings, reader, descriptionPath);
   if (!noDelete) DeleteGeneratedFiles(log, settings);
@@ -99,10 +96,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   }
 
   LogFile& log = LogOrDiscard(GetLog());
-  log.Write(kComponent, "main",
-            kRemovalBuild ? "START SESSION: OmbrixZoltUninstaller" : "START SESSION: OmbrixZoltInstaller");
-  log.Write(kComponent, "main",
-            kRemovalBuild ? "Looking for OmbrixZoltUninstaller.xml file" : "Looking for OmbrixZoltInstaller.xml file");
+  log.Write(kComponent, "main", kStartSessionText);
+  log.Write(kComponent, "main", kLookingForDescriptionText);
   WString descriptionPath;
   GetDescriptionFilePath(descriptionPath);
 
@@ -110,9 +105,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   if (FileExists(descriptionPath)) {
     result = RunWithDescription(log, settings, descriptionPath);
   } else {
-    log.Write(kComponent, "Error",
-              kRemovalBuild ? "Unable to found OmbrixZoltUninstaller.xml file"
-                            : "Unable to found OmbrixZoltInstaller.xml file");
+    log.Write(kComponent, "Error", kDescriptionMissingText);
   }
   log.WriteNumber(kComponent, "main", "Exit Code:", result);
   log.Write(kComponent, "main", "Terminating application \n\n");

@@ -24,7 +24,8 @@ check_objects() {
   [ -f "$list" ] || { fail "$target: no object list"; return; }
   local source object
   for source in "$@"; do
-    object=$(grep -F "/${source#./}.obj" "$list" || true)
+    # a target of the source's own folder names the object below its .dir/
+    object=$(grep -F -e "/${source#./}.obj" -e ".dir/${source#*/}.obj" "$list" || true)
     if [ -z "$object" ] || [ ! -f "$object" ]; then
       fail "$target: no object for $source"
     elif ! file -b "$object" | grep -q '^Intel 80386 COFF object file'; then

@@ -7,4 +7,14 @@
 constexpr bool kRemovalBuild = true;
 const WString kDescriptionFileName = TEXT("OmbrixZoltUninstaller.xml");
 
+// The entry body's texts of this build; its failure line is the install
+// build's "Installation failed".
+constexpr char kStartSessionText[] = "START SESSION: OmbrixZoltUninstaller";
+constexpr char kLookingForDescriptionText[] = "Looking for OmbrixZoltUninstaller.xml file";
+constexpr char kDescriptionMissingText[] = "Unable to found OmbrixZoltUninstaller.xml file";
+constexpr char kDescriptionFoundText[] = "Found OmbrixZoltUninstaller.xml file";
+constexpr char kRunTag[] = "Uninstall";
+constexpr char kProceedingText[] = "Proceeding to uninstall application(s)";
+constexpr char kRunSucceededText[] = "Uninstallation successfull";
+
 #endif
