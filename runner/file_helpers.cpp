@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "installer.h"
+#include "program_version.h"
 #include "system_string.h"
-
 
 bool noDelete = false;
 
@@ -31,6 +31,7 @@ bool DeleteFileAt(const WString& path) {
 }
 
 void PrintVersion() {
-  std::cout << "Version: " << 1 << "." << 0 << "." << 0 << "." << 38 << "\n";
+  std::cout << "Version: " << kVersionMajor << "." << kVersionMinor << "." << kVersionPatch << "." << kVersionBuild
+            << "\n";
   std::cout.flush();
 }

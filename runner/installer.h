@@ -47,7 +47,8 @@ void GetDescriptionFilePath(WString& path);
 bool FileExists(const WString& path);
 // True when the file was deleted.
 bool DeleteFileAt(const WString& path);
-// "Version: 1.0.0.38" and a line feed on standard output.
+// "Version: " and the project's four version numbers (1.0.0.38), then a line
+// feed, on standard output.
 void PrintVersion();
 // The folder of the running program file, without its trailing backslash.
 WString ProgramFolder();
