@@ -1,27 +1,43 @@
 #!/usr/bin/env bash
-# Builds the value library and its tests as 32-bit code and runs them, so
-# that the layouts are checked at the widths the programs ship with.
-# GoogleTest is built for 32 bits from Debian's sources in /usr/src/googletest.
+# The 32-bit build of the console side (OMBRIX_BUILD_32): the value library, the
+# layer, the framework stand-in, the console and their tests, built with -m32
+# into build-m32/ and, with AddressSanitizer and UndefinedBehaviorSanitizer,
+# into build-m32-asan/; both are tested. GoogleTest is built for 32 bits from
+# Debian's sources in /usr/src/googletest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-dir=build-m32
-flags=(-DCMAKE_C_FLAGS=-m32 -DCMAKE_CXX_FLAGS=-m32
-       -DCMAKE_EXE_LINKER_FLAGS=-m32 -DCMAKE_SHARED_LINKER_FLAGS=-m32)
+jobs=$(nproc)
 
-gtest_build=$dir/googletest
-gtest_install=$root/$dir/googletest-install
+gtest_build=build-m32-googletest
+gtest_install=$root/$gtest_build/install
 if [ ! -f "$gtest_install/lib/cmake/GTest/GTestConfig.cmake" ]; then
-  cmake -S /usr/src/googletest -B "$gtest_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DBUILD_GMOCK=OFF -DCMAKE_INSTALL_PREFIX="$gtest_install" "${flags[@]}" >/dev/null
-  cmake --build "$gtest_build" -j"$(nproc)"
+  cmake -S /usr/src/googletest -B "$gtest_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_GMOCK=OFF \
+    -DCMAKE_INSTALL_PREFIX="$gtest_install" -DCMAKE_C_FLAGS=-m32 -DCMAKE_CXX_FLAGS=-m32 >/dev/null
+  cmake --build "$gtest_build" -j"$jobs"
   cmake --install "$gtest_build" >/dev/null
 fi
+gtest=(-DCMAKE_PREFIX_PATH="$gtest_install" -DGTest_DIR="$gtest_install/lib/cmake/GTest")
 
-scripts/build.sh "$dir" -DOMBRIX_VALUES_ONLY=ON -DCMAKE_PREFIX_PATH="$gtest_install" \
-  -DGTest_DIR="$gtest_install/lib/cmake/GTest" "${flags[@]}"
-file "$dir/tests/values_tests" | grep -q "ELF 32-bit" || {
-  echo "test-m32: values_tests is not a 32-bit program" >&2
-  exit 1
+# Every program and test binary of a 32-bit build must be 32-bit code.
+check_32_bit() {
+  local dir=$1 binary found=0
+  for binary in "$dir"/tests/* "$dir"/bin/*; do
+    [ -f "$binary" ] && [ -x "$binary" ] || continue
+    file -b "$binary" | grep -q '^ELF' || continue
+    found=1
+    file -b "$binary" | grep -q '^ELF 32-bit' || { echo "test-m32: $binary is not 32-bit code" >&2; exit 1; }
+  done
+  [ "$found" = 1 ] || { echo "test-m32: $dir holds no programs" >&2; exit 1; }
 }
-ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
+
+echo "== 32-bit build and tests"
+scripts/build.sh build-m32 -DOMBRIX_BUILD_32=ON "${gtest[@]}"
+check_32_bit build-m32
+ctest --test-dir build-m32 --output-on-failure -j"$jobs"
+
+echo "== 32-bit sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) and tests"
+scripts/build.sh build-m32-asan -DOMBRIX_BUILD_32=ON -DOMBRIX_SANITIZE=ON "${gtest[@]}"
+check_32_bit build-m32-asan
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-m32-asan --output-on-failure -j"$jobs"

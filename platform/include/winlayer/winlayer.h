@@ -11,5 +11,7 @@
 #include "winlayer/network.h"
 #include "winlayer/oleauto.h"
 #include "winlayer/crt.h"
+#include "winlayer/gdi.h"
+#include "winlayer/user.h"
 
 #endif
