@@ -1,13 +1,13 @@
 // Shell special folders: the folders that SHGetSpecialFolderPathW names by their
 // CSIDL, taken from the machine profile. Only the table of folders and their
 // creation live here.
-#include <sys/stat.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <string>
 
-#include "errors.h"
+#include "folder_creation.h"
 #include "paths.h"
 #include "profile.h"
 #include "text.h"
@@ -23,7 +23,17 @@ struct SpecialFolder {
 
 std::string program_files() { return winlayer::profile().program_files; }
 
+std::string user_name() {
+  const passwd* account = ::getpwuid(::getuid());
+  return account != nullptr ? account->pw_name : "User";
+}
+
+std::string appdata() {
+  return winlayer::profile().ini.get("folders", "appdata", "C:\\Users\\" + user_name() + "\\AppData\\Roaming");
+}
+
 constexpr SpecialFolder kSpecialFolders[] = {
+    {CSIDL_APPDATA, appdata},
     {CSIDL_PROGRAM_FILES, program_files},
 };
 
@@ -34,28 +44,14 @@ const SpecialFolder* find_special_folder(int csidl) {
   return nullptr;
 }
 
-// mkdir for each missing folder on the way down, as the shell creates a special
-// folder with its parents. Sets the last error and returns false on failure.
-bool create_folder_and_parents(const std::string& linux_path) {
-  for (std::size_t end = linux_path.find('/', 1);; end = linux_path.find('/', end + 1)) {
-    const std::string part = linux_path.substr(0, end);
-    if (!part.empty() && ::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-      winlayer::set_error_from_errno(part);
-      return false;
-    }
-    if (end == std::string::npos) break;
-  }
-  struct stat st {};
-  if (::stat(linux_path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-    SetLastError(ERROR_ALREADY_EXISTS);  // a file stands where the folder should be
-    return false;
-  }
-  return true;
-}
-
+// A file in the folder's place counts as the folder already being there.
 bool ensure_folder(const std::u16string& windows_path) {
   std::string linux_path;
-  return winlayer::to_linux_path(windows_path, linux_path) && create_folder_and_parents(linux_path);
+  if (!winlayer::to_linux_path(windows_path, linux_path)) return false;
+  const DWORD error = winlayer::create_folder_with_parents(linux_path);
+  if (error == ERROR_SUCCESS || error == ERROR_ALREADY_EXISTS) return true;
+  SetLastError(error == ERROR_FILE_EXISTS ? ERROR_ALREADY_EXISTS : error);
+  return false;
 }
 
 }  // namespace

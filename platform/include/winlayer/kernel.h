@@ -80,6 +80,15 @@ BOOL WINAPI CloseHandle(HANDLE hObject);
 // handlers run, and a parent on the layer receives the full code.
 [[noreturn]] void WINAPI ExitProcess(UINT uExitCode);
 
+// The value of an environment variable, UTF-8 in the environment, as UTF-16.
+// The name is matched exactly first, then without regard to case, as Windows
+// matches names. Returns the value's length without the NUL; when nSize is too
+// small for the value and its NUL (or lpBuffer is null), the size needed with
+// the NUL, and the buffer is not written. An empty value returns 0 with the
+// last error NO_ERROR. A missing variable or a null name: 0 and
+// ERROR_ENVVAR_NOT_FOUND.
+DWORD WINAPI GetEnvironmentVariableW(LPCWSTR lpName, LPWSTR lpBuffer, DWORD nSize);
+
 // Code-page conversion. CP_UTF8, CP_ACP and CP_THREAD_ACP all mean UTF-8 on the
 // layer; dwFlags must be 0 (else 0 and ERROR_INVALID_FLAGS), and the default
 // character arguments null, as UTF-8 has none. cchWideChar/cbMultiByte of -1 includes the NUL.

@@ -10,6 +10,8 @@
 #include "winlayer/shell.h"
 #include "winlayer/network.h"
 #include "winlayer/oleauto.h"
+#include "winlayer/ole.h"
+#include "winlayer/nls.h"
 #include "winlayer/crt.h"
 #include "winlayer/gdi.h"
 #include "winlayer/user.h"

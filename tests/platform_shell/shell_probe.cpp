@@ -1,0 +1,54 @@
+// A child program of the shell tests: reports functions that depend on the
+// machine profile, which the layer reads once per process. Usage:
+//   shell_probe languages         GetUserDefaultUILanguage, GetSystemDefaultLangID
+//   shell_probe decimal <locale>  GetLocaleInfoW(locale, LOCALE_SDECIMAL), locale in hexadecimal
+//   shell_probe appdata           SHGetSpecialFolderPathW(CSIDL_APPDATA, no creation)
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "winlayer/winlayer.h"
+
+namespace {
+
+std::string narrow(const WCHAR* text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
+  bytes.pop_back();  // the NUL
+  return bytes;
+}
+
+void languages() {
+  std::printf("ui=%04x system=%04x\n", GetUserDefaultUILanguage(), GetSystemDefaultLangID());
+}
+
+void decimal(const char* locale) {
+  WCHAR buffer[4] = {u'#', u'\0'};
+  SetLastError(0);
+  const int result = GetLocaleInfoW(static_cast<LCID>(std::strtoul(locale, nullptr, 16)), LOCALE_SDECIMAL, buffer, 4);
+  std::printf("returned=%d error=%u text=%s\n", result, GetLastError(), narrow(buffer).c_str());
+}
+
+void appdata() {
+  WCHAR buffer[MAX_PATH] = {u'#', u'\0'};
+  const BOOL result = SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_APPDATA, FALSE);
+  std::printf("returned=%d text=%s\n", result, narrow(buffer).c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "languages" && argc == 2) {
+    languages();
+  } else if (command == "decimal" && argc == 3) {
+    decimal(argv[2]);
+  } else if (command == "appdata" && argc == 2) {
+    appdata();
+  } else {
+    std::fprintf(stderr, "usage: shell_probe languages | decimal <locale> | appdata\n");
+    return 2;
+  }
+  return 0;
+}
