@@ -82,6 +82,12 @@ TEST_F(CreateDirectory, LongestPathFitsAndOneMoreIsTooLong) {
   EXPECT_EQ(create(longest), ERROR_SUCCESS);
 }
 
+TEST_F(CreateDirectory, MakesFoldersOnAShare) {
+  fs::create_directories(machine.root + "/share");
+  EXPECT_EQ(create(u"\\\\fileserver\\data\\made\\x\\y"), ERROR_SUCCESS);
+  EXPECT_TRUE(fs::is_directory(machine.root + "/share/made/x/y"));
+}
+
 struct RefusedCase {
   std::string label;
   std::u16string path;
@@ -106,6 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"relative_on_a_drive", u"Z:a", ERROR_BAD_PATHNAME},
                       RefusedCase{"empty", u"", ERROR_BAD_PATHNAME},
                       RefusedCase{"unmapped_drive", u"Q:\\folder", ERROR_PATH_NOT_FOUND},
+                      RefusedCase{"unknown_server", u"\\\\nobody\\data\\folder", ERROR_BAD_NETPATH},
+                      RefusedCase{"unknown_share", u"\\\\fileserver\\other\\folder", ERROR_BAD_NET_NAME},
                       RefusedCase{"forbidden_character", u"Z:\\tmp\\a<b", ERROR_INVALID_NAME},
                       RefusedCase{"colon_in_a_name", u"Z:\\tmp\\a:b", ERROR_INVALID_NAME}),
     ombrix_test::case_name<RefusedCase>);

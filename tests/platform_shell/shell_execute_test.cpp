@@ -25,6 +25,15 @@ using ombrix_test::WindowsPathUtf8;
 
 std::intptr_t result_of(HINSTANCE instance) { return reinterpret_cast<std::intptr_t>(instance); }
 
+// The opened program's command line; empty when none came within ten seconds.
+std::string command_line_recorded_in(const std::string& record) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!fs::exists(record) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return read_file(record);
+}
+
 // Files of each kind in a folder of the machine; the opened program records
 // its command line in a file of the test.
 class Open : public ::testing::Test {
@@ -48,14 +57,7 @@ class Open : public ::testing::Test {
     return result;
   }
 
-  // The opened program's command line; empty when none came within ten seconds.
-  std::string recorded_command_line() const {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!fs::exists(record_) && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return read_file(record_);
-  }
+  std::string recorded_command_line() const { return command_line_recorded_in(record_); }
 
   std::string folder_;
   std::string record_;
@@ -90,6 +92,29 @@ TEST_F(Open, ProgramFileIsStartedItselfWithTheParameters) {
   const std::u16string program = WindowsPath(folder_ + "/tool.exe");
   EXPECT_GT(result_of(ShellExecuteW(nullptr, u"open", program.c_str(), u"--page 3", nullptr, SW_SHOWNORMAL)), 32);
   EXPECT_EQ(recorded_command_line(), "\"" + WindowsPathUtf8(folder_ + "/tool.exe") + "\" --page 3");
+}
+
+TEST_F(Open, StartingFolderThatIsNoFolderIsPathNotFound) {
+  const std::u16string file = WindowsPath(folder_ + "/notes.txt");
+  const std::u16string start_in = WindowsPath(folder_ + "/absent");
+  SetLastError(0);
+  EXPECT_EQ(result_of(ShellExecuteW(nullptr, u"open", file.c_str(), nullptr, start_in.c_str(), SW_SHOW)), SE_ERR_PNF);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
+}
+
+// A machine whose profile names a program for folders.
+TEST(OpenFolder, StartsTheProgramForFoldersWhenTheProfileNamesOne) {
+  ombrix_test::Sandbox sandbox;
+  sandbox.write_profile("[associations]\nfolder = " + WindowsPathUtf8(SHELL_OPENED) + "\n");
+  const std::string record = sandbox.root() + "/record";
+  const std::string folder = sandbox.root() + "/opened folder";
+  fs::create_directories(folder);
+  const ombrix_test::RunResult run =
+      sandbox.run(SHELL_PROBE, {"open", WindowsPathUtf8(folder)}, {{"SHELL_OPENED_RECORD", record}}, 20);
+  ASSERT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(run.out, "above32=1\n");
+  EXPECT_EQ(command_line_recorded_in(record),
+            "\"" + WindowsPathUtf8(SHELL_OPENED) + "\" \"" + WindowsPathUtf8(folder) + "\"");
 }
 
 struct FailureCase {

@@ -3,6 +3,8 @@
 //   shell_probe languages         GetUserDefaultUILanguage, GetSystemDefaultLangID
 //   shell_probe decimal <locale>  GetLocaleInfoW(locale, LOCALE_SDECIMAL), locale in hexadecimal
 //   shell_probe appdata           SHGetSpecialFolderPathW(CSIDL_APPDATA, no creation)
+//   shell_probe open <path>       ShellExecuteW "open", the path in UTF-8
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -36,6 +38,13 @@ void appdata() {
   std::printf("returned=%d text=%s\n", result, narrow(buffer).c_str());
 }
 
+void open(const char* path) {
+  WCHAR wide[MAX_PATH] = {};
+  MultiByteToWideChar(CP_UTF8, 0, path, -1, wide, MAX_PATH);
+  const HINSTANCE result = ShellExecuteW(nullptr, u"open", wide, nullptr, nullptr, SW_SHOWNORMAL);
+  std::printf("above32=%d\n", reinterpret_cast<std::intptr_t>(result) > 32);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,8 +55,10 @@ int main(int argc, char** argv) {
     decimal(argv[2]);
   } else if (command == "appdata" && argc == 2) {
     appdata();
+  } else if (command == "open" && argc == 3) {
+    open(argv[2]);
   } else {
-    std::fprintf(stderr, "usage: shell_probe languages | decimal <locale> | appdata\n");
+    std::fprintf(stderr, "usage: shell_probe languages | decimal <locale> | appdata | open <path>\n");
     return 2;
   }
   return 0;
