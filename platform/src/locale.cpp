@@ -18,18 +18,36 @@ struct LocaleData {
 // Decimal separators as Windows' locale data gives them; where that data is not
 // documented, the values of the Unicode common locale data repository (CLDR).
 constexpr LocaleData kLocales[] = {
-    {0x0401, u"."}, {0x0404, u"."}, {0x0405, u","}, {0x0406, u","}, {0x0407, u","}, {0x0807, u"."},
-    {0x0C07, u","}, {0x1007, u","}, {0x1407, u"."}, {0x0408, u","}, {0x0409, u"."}, {0x0809, u"."},
-    {0x0C09, u"."}, {0x1009, u"."}, {0x1409, u"."}, {0x1809, u"."}, {0x1C09, u","}, {0x2009, u"."},
-    {0x2409, u"."}, {0x2809, u"."}, {0x2C09, u"."}, {0x3009, u"."}, {0x3409, u"."}, {0x4009, u"."},
-    {0x4409, u"."}, {0x4809, u"."}, {0x040A, u","}, {0x080A, u"."}, {0x0C0A, u","}, {0x100A, u"."},
-    {0x140A, u","}, {0x180A, u"."}, {0x1C0A, u"."}, {0x200A, u","}, {0x240A, u","}, {0x280A, u"."},
-    {0x2C0A, u","}, {0x300A, u","}, {0x340A, u","}, {0x380A, u","}, {0x3C0A, u","}, {0x400A, u","},
-    {0x440A, u"."}, {0x480A, u"."}, {0x4C0A, u"."}, {0x500A, u"."}, {0x540A, u"."}, {0x040B, u","},
+    {0x0401, u"."},
+    {0x0404, u"."}, {0x0804, u"."},
+    {0x0405, u","},
+    {0x0406, u","},
+    {0x0407, u","}, {0x0807, u"."}, {0x0C07, u","}, {0x1007, u","}, {0x1407, u"."},
+    {0x0408, u","},
+    {0x0409, u"."}, {0x0809, u"."}, {0x0C09, u"."}, {0x1009, u"."}, {0x1409, u"."}, {0x1809, u"."},
+    {0x1C09, u","}, {0x2009, u"."}, {0x2409, u"."}, {0x2809, u"."}, {0x2C09, u"."}, {0x3009, u"."},
+    {0x3409, u"."}, {0x3C09, u"."}, {0x4009, u"."}, {0x4409, u"."}, {0x4809, u"."},
+    {0x040A, u","}, {0x080A, u"."}, {0x0C0A, u","}, {0x100A, u"."}, {0x140A, u","}, {0x180A, u"."},
+    {0x1C0A, u"."}, {0x200A, u","}, {0x240A, u","}, {0x280A, u"."}, {0x2C0A, u","}, {0x300A, u","},
+    {0x340A, u","}, {0x380A, u","}, {0x3C0A, u","}, {0x400A, u","}, {0x440A, u"."}, {0x480A, u"."},
+    {0x4C0A, u"."}, {0x500A, u"."}, {0x540A, u"."}, {0x580A, u"."}, {0x5C0A, u"."},
+    {0x040B, u","},
     {0x040C, u","}, {0x080C, u","}, {0x0C0C, u","}, {0x100C, u"."}, {0x140C, u","}, {0x180C, u","},
-    {0x040D, u"."}, {0x040E, u","}, {0x0410, u","}, {0x0810, u"."}, {0x0411, u"."}, {0x0412, u"."},
-    {0x0413, u","}, {0x0813, u","}, {0x0414, u","}, {0x0415, u","}, {0x0416, u","}, {0x0816, u","},
-    {0x0419, u","}, {0x041D, u","}, {0x081D, u","}, {0x041F, u","}, {0x0804, u"."}, {0x007F, u"."},
+    {0x1C0C, u","}, {0x200C, u","}, {0x240C, u","}, {0x280C, u","}, {0x2C0C, u","}, {0x300C, u","},
+    {0x340C, u","}, {0x380C, u","}, {0x3C0C, u","},
+    {0x040D, u"."},
+    {0x040E, u","},
+    {0x0410, u","}, {0x0810, u"."},
+    {0x0411, u"."},
+    {0x0412, u"."},
+    {0x0413, u","}, {0x0813, u","},
+    {0x0414, u","},
+    {0x0415, u","},
+    {0x0416, u","}, {0x0816, u","},
+    {0x0419, u","},
+    {0x041D, u","}, {0x081D, u","},
+    {0x041F, u","},
+    {0x007F, u"."},
 };
 
 // The locale whose data a language without a sublanguage stands for.
@@ -59,7 +77,10 @@ const LocaleData* find_locale(LANGID language) {
   const LANGID primary = language & 0x3FF;
   if (primary != LANG_NEUTRAL && (language >> 10) == SUBLANG_NEUTRAL) {
     for (const NeutralDefault& neutral : kNeutralDefaults) {
-      if (neutral.primary == primary) language = neutral.locale;
+      if (neutral.primary == primary) {
+        language = neutral.locale;
+        break;
+      }
     }
   }
   for (const LocaleData& locale : kLocales) {
