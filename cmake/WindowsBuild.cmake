@@ -99,6 +99,11 @@ add_executable(Setup ${CMAKE_SOURCE_DIR}/examples/setup/example_setup.cpp)
 ombrix_windows_program(Setup)
 target_link_libraries(Setup PRIVATE shell32)
 
+# The setup program of the differential runs under Wine (scripts/test-differential.sh).
+add_executable(DiffSetup ${CMAKE_SOURCE_DIR}/tests/differential/record_setup.cpp)
+ombrix_windows_program(DiffSetup)
+target_link_libraries(DiffSetup PRIVATE shell32)
+
 # The console and the framework stand-in, compiled as they arrive. The console
 # shares the runners' log (shared_log/).
 foreach(area console framework)
