@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Runs every test: the Linux build, the sanitizer build, the 32-bit build and the
-# Windows cross build. A stage script that is missing or not executable fails
+# Runs every test: the Linux build, the sanitizer build, the 32-bit build, the
+# Windows cross build and the differential runs of the layer against Wine. A stage script that is missing or not executable fails
 # the run: a stage that is left out has not passed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
-stages=(scripts/test-m32.sh scripts/test-windows.sh)
+stages=(scripts/test-m32.sh scripts/test-windows.sh scripts/test-differential.sh)
 for stage in "${stages[@]}"; do
   if [ ! -f "$stage" ] || [ ! -x "$stage" ]; then
     echo "test-all: the stage $stage is missing or not executable" >&2
