@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the Linux build, the sanitizer build, the 32-bit build, the
-# Windows cross build and the differential runs of the layer against Wine. A stage script that is missing or not executable fails
-# the run: a stage that is left out has not passed.
+# Windows cross build and the differential runs of the layer against Wine. A
+# stage script that is missing or not executable fails the run: a stage that is
+# left out has not passed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
