@@ -54,9 +54,10 @@ add_custom_command(OUTPUT ${icon_dir}/runner.ico ${icon_dir}/console.ico
                    COMMENT "Drawing the programs' icons")
 add_custom_target(ombrix_icons ALL DEPENDS ${icon_dir}/runner.ico ${icon_dir}/console.ico)
 
-# One runner program's resources from resources/runner.rc: <program>.res as
-# windres compiled it, and <program>.res.o to link.
-function(ombrix_runner_resources program)
+# One program's resources from its script (resources/<script>.rc, which includes
+# resources/program.rc): <program>.res as windres compiled it, for the check, and
+# <program>.res.o to link.
+function(ombrix_program_resources program script icon)
   set(dir ${OMBRIX_RESOURCE_DIR}/${program})
   set(v ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},${PROJECT_VERSION_TWEAK})
   file(WRITE ${dir}/program.h.new
@@ -64,13 +65,14 @@ function(ombrix_runner_resources program)
        "#define PROGRAM_VERSION ${v}\n"
        "#define PROGRAM_VERSION_TEXT \"${PROJECT_VERSION}\"\n")
   configure_file(${dir}/program.h.new ${dir}/program.h COPYONLY)
+  set(resources ${CMAKE_SOURCE_DIR}/resources)
   add_custom_command(
     OUTPUT ${dir}/${program}.res ${dir}/${program}.res.o
-    COMMAND ${CMAKE_RC_COMPILER} -I${dir} -I${CMAKE_SOURCE_DIR}/resources -I${icon_dir}
-            -O res -i ${CMAKE_SOURCE_DIR}/resources/runner.rc -o ${dir}/${program}.res
+    COMMAND ${CMAKE_RC_COMPILER} -I${dir} -I${resources} -I${icon_dir}
+            -O res -i ${resources}/${script}.rc -o ${dir}/${program}.res
     COMMAND ${CMAKE_RC_COMPILER} -O coff -i ${dir}/${program}.res -o ${dir}/${program}.res.o
-    DEPENDS ${CMAKE_SOURCE_DIR}/resources/runner.rc ${CMAKE_SOURCE_DIR}/resources/app.manifest
-            ${icon_dir}/runner.ico ${dir}/program.h
+    DEPENDS ${resources}/${script}.rc ${resources}/program.rc ${resources}/app.manifest
+            ${icon_dir}/${icon} ${dir}/program.h ombrix_icons
     COMMENT "Compiling the resources of ${program}")
 endfunction()
 
@@ -80,19 +82,23 @@ endfunction()
 add_subdirectory(shared_log)
 add_subdirectory(runner)
 function(ombrix_runner program variant)
-  ombrix_runner_resources(${program})
+  ombrix_program_resources(${program} runner runner.ico)
   set(resource_object ${OMBRIX_RESOURCE_DIR}/${program}/${program}.res.o)
   set_source_files_properties(${resource_object} PROPERTIES EXTERNAL_OBJECT ON GENERATED ON)
   add_executable(${program} ${CMAKE_SOURCE_DIR}/runner/entry.cpp ${resource_object})
   ombrix_windows_program(${program})
   target_link_libraries(${program} PRIVATE ombrix_runner_${variant} shell32 shlwapi oleaut32 mpr)
-  add_dependencies(${program} ombrix_icons)  # one target draws the icons, the others wait
   file(GENERATE OUTPUT ${OMBRIX_WINDOWS_DIR}/objects/${program}_objects.txt
        CONTENT "$<JOIN:$<TARGET_OBJECTS:${program}>;$<TARGET_OBJECTS:ombrix_runner_${variant}>;$<TARGET_OBJECTS:ombrix_shared_log>,\n>\n")
 endfunction()
 
 ombrix_runner(ZoltInstaller install)
 ombrix_runner(ZoltUnInstaller removal)
+
+# The console's resources, checked with the runners'; the console program links
+# them once its entry has arrived.
+ombrix_program_resources(KZ4Xelqdesk console console.ico)
+add_custom_target(KZ4Xelqdesk_resources ALL DEPENDS ${OMBRIX_RESOURCE_DIR}/KZ4Xelqdesk/KZ4Xelqdesk.res)
 
 # The example package's setup program, as the package ships it.
 add_executable(Setup ${CMAKE_SOURCE_DIR}/examples/setup/example_setup.cpp)

@@ -4,9 +4,9 @@
 check_resources.py RESOURCE_DIR
 
 RESOURCE_DIR is the build's resources folder: <Program>/<Program>.res for each
-runner, and icons/console.ico. The .res files are what windres made from the
-resource script and what goes into the programs; they are parsed here as
-Windows lays them out, without windres' help.
+program (the two runners and the console), and icons/console.ico. The .res
+files are what windres made from the resource scripts and what goes into the
+programs; they are parsed here as Windows lays them out, without windres' help.
 """
 import struct
 import sys
@@ -23,13 +23,14 @@ VERSION = (1, 0, 0, 38)
 VERSION_TEXT = "1.0.0.38"
 # Width and colour depth of each image; every image is square.
 ICON_IMAGES = sorted([(48, 8), (32, 8), (16, 8), (256, 32), (48, 32), (32, 32), (16, 32)])
-RUNNER_ICON_GROUP = 101
-# The runners' resources differ in these version strings and nowhere else.
+# The programs' resources differ in these version strings and in their icon
+# group, and nowhere else.
 FILE_NAME_KEYS = ("InternalName", "OriginalFilename")
 
-RUNNERS = [
-    {"program": "ZoltInstaller", "file_name": "ZoltInstaller.exe"},
-    {"program": "ZoltUnInstaller", "file_name": "ZoltUnInstaller.exe"},
+PROGRAMS = [
+    {"program": "ZoltInstaller", "file_name": "ZoltInstaller.exe", "icon_group": 101, "icon_file": "runner.ico"},
+    {"program": "ZoltUnInstaller", "file_name": "ZoltUnInstaller.exe", "icon_group": 101, "icon_file": "runner.ico"},
+    {"program": "KZ4Xelqdesk", "file_name": "KZ4Xelqdesk.exe", "icon_group": 104, "icon_file": "console.ico"},
 ]
 
 failures = []
@@ -232,9 +233,9 @@ def directory_entry_shape(width_byte, height_byte, colours, planes, bits, what):
     return width, bits
 
 
-def check_icon_group(resources, path):
+def check_icon_group(resources, path, group):
     (_, name, _), body = only(resources, RT_GROUP_ICON, path)
-    expect(name == RUNNER_ICON_GROUP, f"{path.name}: icon group {name}, expected {RUNNER_ICON_GROUP}")
+    expect(name == group, f"{path.name}: icon group {name}, expected {group}")
     _reserved, kind, count = struct.unpack_from("<HHH", body, 0)
     expect(kind == 1 and len(body) == 6 + 14 * count, f"{path.name}: icon group header type {kind}, {count} entries")
     icons = {k[1]: v for k, v in resources.items() if k[0] == RT_ICON}
@@ -249,6 +250,23 @@ def check_icon_group(resources, path):
             expect(image_shape(icons[icon_id], what) == shape, f"{what}: image differs from its group entry")
     expect(sorted(shapes) == ICON_IMAGES, f"{path.name}: icon images {sorted(shapes)}, expected {ICON_IMAGES}")
     expect(len(icons) == count, f"{path.name}: {len(icons)} icon images for {count} group entries")
+
+
+def icon_file_images(path):
+    """The images of an icon file, each as its bytes, in the file's order."""
+    data = path.read_bytes()
+    _reserved, _kind, count = struct.unpack_from("<HHH", data, 0)
+    images = []
+    for i in range(count):
+        size, offset = struct.unpack_from("<II", data, 6 + 16 * i + 8)
+        images.append(data[offset:offset + size])
+    return images
+
+
+def check_icon_source(resources, path, icon_file):
+    """The group's images are those of the icon file the program is meant to show."""
+    icons = sorted(v for k, v in resources.items() if k[0] == RT_ICON)
+    expect(icons == sorted(icon_file_images(icon_file)), f"{path.name}: icon images are not those of {icon_file.name}")
 
 
 def check_icon_file(path):
@@ -268,31 +286,38 @@ def check_icon_file(path):
 
 # --- the programs ----------------------------------------------------------
 
-def check_runners(resource_dir):
+def check_programs(resource_dir):
     seen = []
-    for runner in RUNNERS:
-        path = resource_dir / runner["program"] / (runner["program"] + ".res")
+    for program in PROGRAMS:
+        path = resource_dir / program["program"] / (program["program"] + ".res")
         if not expect(path.is_file(), f"{path} was not built"):
             continue
         resources = read_res(path)
-        root = check_version(resources, path, runner["file_name"])
+        root = check_version(resources, path, program["file_name"])
         check_manifest(resources, path)
-        check_icon_group(resources, path)
-        seen.append((path, resources, root))
-    for (path_a, res_a, root_a), (path_b, res_b, root_b) in zip(seen, seen[1:]):
+        check_icon_group(resources, path, program["icon_group"])
+        icon_file = resource_dir / "icons" / program["icon_file"]
+        if expect(icon_file.is_file(), f"{icon_file} was not built"):
+            check_icon_source(resources, path, icon_file)
+        seen.append((program, path, resources, root))
+    for (program_a, path_a, res_a, root_a), (program_b, path_b, res_b, root_b) in zip(seen, seen[1:]):
+        expect(without_file_names(root_a) == without_file_names(root_b),
+               f"{path_a.name} and {path_b.name} differ in their version resource beyond the file name")
+        manifest_a, manifest_b = only(res_a, RT_MANIFEST, path_a)[1], only(res_b, RT_MANIFEST, path_b)[1]
+        expect(manifest_a == manifest_b, f"{path_a.name} and {path_b.name} have different manifests")
+        if program_a["icon_group"] != program_b["icon_group"]:
+            continue
         expect(res_a.keys() == res_b.keys(), f"{path_a.name} and {path_b.name} hold different resources")
         for key in res_a.keys() & res_b.keys():
             if key[0] != RT_VERSION:
                 expect(res_a[key] == res_b[key], f"{path_a.name} and {path_b.name} differ in resource {key}")
-        expect(without_file_names(root_a) == without_file_names(root_b),
-               f"{path_a.name} and {path_b.name} differ in their version resource beyond the file name")
 
 
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: check_resources.py RESOURCE_DIR")
     resource_dir = Path(sys.argv[1])
-    check_runners(resource_dir)
+    check_programs(resource_dir)
     console_icon = resource_dir / "icons" / "console.ico"
     if expect(console_icon.is_file(), f"{console_icon} was not built"):
         check_icon_file(console_icon)
@@ -300,7 +325,7 @@ def main():
         print("FAIL:", failure)
     if failures:
         sys.exit(1)
-    print("resources: runners' version, manifest and icon group, and the console's icon are as expected")
+    print("resources: the programs' version, manifest and icon group, and the console's icon file are as expected")
 
 
 if __name__ == "__main__":
