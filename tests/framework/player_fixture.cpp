@@ -84,15 +84,6 @@ static const WCHAR* frame_class() {
 
 void PlayerTest::SetUp() {
   CanvasBoundary::SetUp();
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string run = std::string(info->test_suite_name()) + "." + info->name();
-  for (char& c : run) {
-    if (c == '/') c = '_';  // parameterised names
-  }
-  folder_ = std::string(OMBRIX_TEST_BIN_DIR) + "/framework-runs/" + run;
-  ombrix_test::make_folder(std::string(OMBRIX_TEST_BIN_DIR) + "/framework-runs");
-  ombrix_test::make_folder(folder_);
-  std::remove((folder_ + "/transcript.txt").c_str());
   setenv("WYL_TRANSCRIPT", (folder_ + "/transcript.txt").c_str(), 1);
   unsetenv("WYL_AUTOMATION");
   unsetenv("WYL_FAIL");

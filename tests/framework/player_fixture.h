@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "canvas_fixture.h"
+#include "temp_folder.h"
 #include "win32.h"
 #include "wyl/wyl.h"
 
@@ -41,7 +42,8 @@ class PlayerTest : public CanvasBoundary {
   std::vector<std::string> transcript(bool with_messages = false) const;
   bool transcript_has(const std::string& line) const;
 
-  std::string folder_;
+  ombrix_test::TempFolder temp_{"framework-test"};
+  const std::string folder_ = temp_.path();
   HWND frame_ = nullptr;
 };
 
