@@ -264,3 +264,33 @@ TEST_F(PlayerTest, AMissingScriptFails) {
 }
 
 }  // namespace
+
+namespace {
+
+// The movie the build puts beside the console: ready when it starts, and the
+// quit call answered by the request to exit.
+TEST_F(PlayerTest, TheShippedMovieBesideTheConsoleSaysReadyAndAnswersQuitWithExit) {
+  const HWND player = create_player();
+  ASSERT_NE(player, nullptr);
+  const std::string path = OMBRIX_BIN_DIR "/OmbrixXelq.ui";
+  ASSERT_EQ(WYLBriskPlayerLoadMovie(player, WString(path.begin(), path.end()).c_str(), 1), 0);
+  ASSERT_TRUE(pump_until([] { return !received_requests().empty(); }));
+  EXPECT_EQ(received_requests()[0].name, "qevCallBackReady");
+  for (const char* function : {"testFunction1", "ContainerAppDoScroll"}) {
+    canvas::brisk_player_invoke_request(player, canvas::request_t{ombrix::make_literal_name(function), {}});
+  }
+  EXPECT_EQ(received_requests().size(), 1u);
+  canvas::request_t quit{ombrix::make_literal_name("qevCallBackQuitApp"), {}};
+  quit.arguments.push_back(any_regular_t(string_t("QuitApp")));
+  canvas::brisk_player_invoke_request(player, quit);
+  canvas::DestroyRequest(quit);
+  ASSERT_EQ(received_requests().size(), 2u);
+  EXPECT_EQ(received_requests()[1].name, "externalAppExit");
+  EXPECT_EQ(received_requests()[1].arguments.size(), 1u) << "the call's identifier only";
+  EXPECT_EQ(transcript(), (std::vector<std::string>{"load " + path, "play OmbrixXelq",
+                                                    "request qevCallBackReady -> no reply", "invoke testFunction1",
+                                                    "invoke ContainerAppDoScroll", "invoke qevCallBackQuitApp \"QuitApp\"",
+                                                    "request externalAppExit -> no reply"}));
+}
+
+}  // namespace
