@@ -110,21 +110,44 @@ add_executable(DiffSetup ${CMAKE_SOURCE_DIR}/tests/differential/record_setup.cpp
 ombrix_windows_program(DiffSetup)
 target_link_libraries(DiffSetup PRIVATE shell32)
 
-# The console and the framework stand-in, compiled as they arrive. The console
-# shares the runners' log (shared_log/).
-foreach(area console framework)
-  file(GLOB_RECURSE area_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${area}/*.cpp)
-  if(area_sources)
-    add_library(ombrix_${area}_objects OBJECT ${area_sources})
-    target_include_directories(ombrix_${area}_objects PRIVATE ${CMAKE_SOURCE_DIR}/${area}
-                                                              ${CMAKE_SOURCE_DIR}/shared_log)
-    if(EXISTS ${CMAKE_SOURCE_DIR}/framework/include)
-      target_include_directories(ombrix_${area}_objects PRIVATE ${CMAKE_SOURCE_DIR}/framework/include)
-    endif()
-    target_link_libraries(ombrix_${area}_objects PRIVATE ombrix_win32 ombrix_values_objects)
-    ombrix_list_objects(ombrix_${area}_objects)
-  endif()
-endforeach()
-if(TARGET ombrix_framework_objects)
-  target_link_libraries(ombrix_framework_objects PRIVATE ombrix_xerces)  # the canvas reads requests
-endif()
+# The framework stand-in as the two DLLs that lie beside the console in bin/,
+# each exporting its interface alone (cmake/DllExports.cmake): OmbrixWyl the
+# player, OmbrixWylCanvas the requests, which reads them with Xerces-C.
+set(wyl_src ${CMAKE_SOURCE_DIR}/framework/src)
+add_library(wyl_common OBJECT ${wyl_src}/operand.cpp ${wyl_src}/movie.cpp ${wyl_src}/script.cpp
+                              ${wyl_src}/request_text.cpp ${wyl_src}/host.cpp)
+target_include_directories(wyl_common PUBLIC ${CMAKE_SOURCE_DIR}/framework/include ${wyl_src})
+target_link_libraries(wyl_common PUBLIC ombrix_win32 ombrix_values_objects)
+set(OmbrixWyl_exports "^WYL")
+set(OmbrixWylCanvas_exports
+    "^_ZN6ombrix10wyl_canvas24brisk_external_interface9version_0[0-9]+(read_request|write_response|brisk_player_invoke_request)E")
+function(wyl_dll name)
+  add_library(${name}_objects OBJECT ${ARGN})
+  target_link_libraries(${name}_objects PRIVATE wyl_common)
+  set(def ${OMBRIX_WINDOWS_DIR}/${name}.def)
+  add_custom_command(
+    OUTPUT ${def}
+    COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} "-DOBJECTS=$<TARGET_OBJECTS:${name}_objects>"
+            -DLIBRARY=${name}.dll "-DPATTERN=${${name}_exports}" -DOUTPUT=${def}
+            -P ${CMAKE_SOURCE_DIR}/cmake/DllExports.cmake
+    DEPENDS ${name}_objects $<TARGET_OBJECTS:${name}_objects> ${CMAKE_SOURCE_DIR}/cmake/DllExports.cmake
+    COMMENT "Listing the exports of ${name}.dll" VERBATIM)
+  add_library(${name} SHARED $<TARGET_OBJECTS:${name}_objects> $<TARGET_OBJECTS:wyl_common> ${def})
+  set_target_properties(${name} PROPERTIES PREFIX "")
+  target_link_options(${name} PRIVATE -static)
+  target_link_libraries(${name} PRIVATE ombrix_values)
+endfunction()
+wyl_dll(OmbrixWyl ${wyl_src}/wyl.cpp ${wyl_src}/player.cpp ${wyl_src}/message_names.cpp ${wyl_src}/automation.cpp)
+wyl_dll(OmbrixWylCanvas ${wyl_src}/canvas.cpp ${wyl_src}/canvas_allocator.cpp ${wyl_src}/request_reader.cpp)
+target_link_libraries(OmbrixWylCanvas_objects PRIVATE ombrix_xerces)
+target_link_libraries(OmbrixWylCanvas PRIVATE OmbrixWyl ombrix_xerces)
+file(GENERATE OUTPUT ${OMBRIX_WINDOWS_DIR}/objects/ombrix_framework_objects.txt
+     CONTENT "$<JOIN:$<TARGET_OBJECTS:OmbrixWyl_objects>;$<TARGET_OBJECTS:OmbrixWylCanvas_objects>;$<TARGET_OBJECTS:wyl_common>,\n>\n")
+
+# The console, compiled as its sources arrive. It shares the runners' log (shared_log/).
+file(GLOB_RECURSE console_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/console/*.cpp)
+add_library(ombrix_console_objects OBJECT ${console_sources})
+target_include_directories(ombrix_console_objects PRIVATE ${CMAKE_SOURCE_DIR}/console ${CMAKE_SOURCE_DIR}/shared_log
+                                                          ${CMAKE_SOURCE_DIR}/framework/include)
+target_link_libraries(ombrix_console_objects PRIVATE ombrix_win32 ombrix_values_objects)
+ombrix_list_objects(ombrix_console_objects)

@@ -46,33 +46,39 @@ done
 # a program that imports any other DLL would not start where it is copied alone.
 system_dlls=" kernel32.dll user32.dll gdi32.dll shell32.dll shlwapi.dll ole32.dll oleaut32.dll mpr.dll advapi32.dll msvcrt.dll "
 
-# check_program <name> [resources]: a PE32 GUI program for Intel 80386 that
-# imports Windows' own DLLs alone (listed here), and has resources if asked.
+# check_program <file> <GUI|DLL> <resources|-> [DLL...]: a PE32 program or DLL
+# for Intel 80386 that imports Windows' own DLLs alone (listed here), or one of
+# the DLLs named, and has resources if asked.
 check_program() {
-  local program=$dir/bin/$1 resources=${2:-}
-  [ -f "$program" ] || { fail "$1 was not linked"; return; }
-  local kind
-  kind=$(file -b "$program")
-  case $kind in
-    "PE32 executable (GUI) Intel 80386, for MS Windows"*) ;;
-    *) fail "$1 is $kind" ;;
+  local name=$1 program=$dir/bin/$1 kind=$2 resources=$3
+  shift 3
+  local allowed="$system_dlls${*,,} "
+  [ -f "$program" ] || { fail "$program was not linked"; return; }
+  local found
+  found=$(file -b "$program")
+  case $kind:$found in
+    "GUI:PE32 executable (GUI) Intel 80386, for MS Windows"*) ;;
+    "DLL:PE32 executable (DLL) "*"Intel 80386, for MS Windows"*) ;;
+    *) fail "$name is $found, not a $kind file" ;;
   esac
   local dlls dll
   dlls=$(i686-w64-mingw32-objdump -p "$program" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')
-  echo "$1 imports: $dlls"
+  echo "$name imports: $dlls"
   for dll in $dlls; do
-    case $system_dlls in
+    case $allowed in
       *" ${dll,,} "*) ;;
-      *) fail "$1 imports $dll, which is not one of Windows' own DLLs" ;;
+      *) fail "$name imports $dll, which is not one of Windows' own DLLs" ;;
     esac
   done
-  if [ -n "$resources" ] && ! i686-w64-mingw32-objdump -h "$program" | grep -q ' \.rsrc '; then
-    fail "$1 has no resources"
+  if [ "$resources" = resources ] && ! i686-w64-mingw32-objdump -h "$program" | grep -q ' \.rsrc '; then
+    fail "$name has no resources"
   fi
 }
-check_program ZoltInstaller.exe resources
-check_program ZoltUnInstaller.exe resources
-check_program Setup.exe
+check_program ZoltInstaller.exe GUI resources
+check_program ZoltUnInstaller.exe GUI resources
+check_program Setup.exe GUI -
+check_program OmbrixWyl.dll DLL -
+check_program OmbrixWylCanvas.dll DLL - OmbrixWyl.dll
 
 python3 tests/resources/check_resources.py "$dir/resources" || failed=1
 python3 tests/windows/check_layer_declarations.py . "$dir/layer-declarations" \
