@@ -95,8 +95,8 @@ endfunction()
 ombrix_runner(ZoltInstaller install)
 ombrix_runner(ZoltUnInstaller removal)
 
-# The console's resources, checked with the runners'; the console program links
-# them once its entry has arrived.
+# The console's resources, checked with the runners' even before the console
+# program (below) links them.
 ombrix_program_resources(KZ4Xelqdesk console console.ico)
 add_custom_target(KZ4Xelqdesk_resources ALL DEPENDS ${OMBRIX_RESOURCE_DIR}/KZ4Xelqdesk/KZ4Xelqdesk.res)
 
@@ -151,3 +151,24 @@ target_include_directories(ombrix_console_objects PRIVATE ${CMAKE_SOURCE_DIR}/co
                                                           ${CMAKE_SOURCE_DIR}/framework/include)
 target_link_libraries(ombrix_console_objects PRIVATE ombrix_win32 ombrix_values_objects)
 ombrix_list_objects(ombrix_console_objects)
+
+# The console program once its entry has arrived: its objects, the digest of the
+# movie that ships beside it, its resources, and the framework's two DLLs.
+if(EXISTS ${CMAKE_SOURCE_DIR}/console/win_main.cpp)
+  set(movie ${CMAKE_SOURCE_DIR}/framework/movies/OmbrixXelq.ui)
+  set(digest_source ${OMBRIX_WINDOWS_DIR}/ui_file_digest.cpp)
+  add_custom_command(OUTPUT ${digest_source}
+                     COMMAND ${CMAKE_COMMAND} -DMOVIE=${movie} -DOUTPUT=${digest_source}
+                             -P ${CMAKE_SOURCE_DIR}/console/ui_file_digest.cmake
+                     DEPENDS ${movie} ${CMAKE_SOURCE_DIR}/console/ui_file_digest.cmake
+                     COMMENT "Computing the movie's digest")
+  set(resource_object ${OMBRIX_RESOURCE_DIR}/KZ4Xelqdesk/KZ4Xelqdesk.res.o)
+  set_source_files_properties(${resource_object} PROPERTIES EXTERNAL_OBJECT ON GENERATED ON)
+  add_executable(KZ4Xelqdesk $<TARGET_OBJECTS:ombrix_console_objects> ${digest_source} ${resource_object})
+  target_include_directories(KZ4Xelqdesk PRIVATE ${CMAKE_SOURCE_DIR}/console)
+  ombrix_windows_program(KZ4Xelqdesk)
+  target_link_libraries(KZ4Xelqdesk PRIVATE ombrix_shared_log ombrix_values OmbrixWyl OmbrixWylCanvas
+                                            ole32 oleaut32 shell32 shlwapi user32 gdi32)
+  add_custom_command(TARGET KZ4Xelqdesk POST_BUILD
+                     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${movie} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/OmbrixXelq.ui)
+endif()

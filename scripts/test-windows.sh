@@ -79,6 +79,9 @@ check_program ZoltUnInstaller.exe GUI resources
 check_program Setup.exe GUI -
 check_program OmbrixWyl.dll DLL -
 check_program OmbrixWylCanvas.dll DLL - OmbrixWyl.dll
+if [ -f console/win_main.cpp ]; then
+  check_program KZ4Xelqdesk.exe GUI resources OmbrixWyl.dll OmbrixWylCanvas.dll
+fi
 
 python3 tests/resources/check_resources.py "$dir/resources" || failed=1
 python3 tests/windows/check_layer_declarations.py . "$dir/layer-declarations" \
