@@ -3,9 +3,10 @@
 // and the screen. Each function says what it does on success and on failure,
 // and which error code it leaves for GetLastError.
 //
-// Windows belong to the thread that created them; every call below is made on
-// that thread, except FindWindowW, IsWindow, ShowWindow and SetForegroundWindow,
-// which also reach the top-level windows of other processes of the logon session.
+// A process on the layer has one window thread, as the programs built on it
+// have: every call below is made on it. FindWindowW, IsWindow, ShowWindow and
+// SetForegroundWindow also reach the top-level windows of the other processes
+// of the logon session.
 #ifndef WINLAYER_USER_H
 #define WINLAYER_USER_H
 
@@ -360,12 +361,12 @@ DWORD WINAPI SetClassLongW(HWND hWnd, int nIndex, LONG dwNewLong);
 
 // ---- Resources
 
-// An icon of the module's own resources: the group that a resource script
+// An icon of the program's own resources: a group that the resource script
 // attached with winlayer_add_resources (see the README) names by number or by
-// name. hInstance null with IDI_APPLICATION: the system's icon. Otherwise null
-// and ERROR_RESOURCE_TYPE_NOT_FOUND when the module has no icon group at all,
-// ERROR_RESOURCE_NAME_NOT_FOUND when it lacks that one; ERROR_MOD_NOT_FOUND for
-// an instance that is no loaded module.
+// name (any case). hInstance null with IDI_APPLICATION: the system's icon.
+// Otherwise null and ERROR_RESOURCE_TYPE_NOT_FOUND when the module has no icon
+// group at all (as for every module but the program), ERROR_RESOURCE_NAME_NOT_FOUND
+// when it lacks that one.
 HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);
 
 // A system cursor (hInstance null): IDC_ARROW, IDC_IBEAM, IDC_WAIT, IDC_HAND,
@@ -387,8 +388,9 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName);
 // Failures give null and: ERROR_CANNOT_FIND_WND_CLASS for an unknown class;
 // ERROR_TLW_WITH_WSCHILD for WS_CHILD without a parent;
 // ERROR_INVALID_WINDOW_HANDLE for a parent that is no window; the procedure's
-// refusal of WM_NCCREATE or WM_CREATE leaves the error code as it was, and the
-// window is destroyed with WM_DESTROY and WM_NCDESTROY.
+// refusal leaves the error code as it was: after a FALSE for WM_NCCREATE the
+// window gets WM_NCDESTROY, after -1 for WM_CREATE it is destroyed as by
+// DestroyWindow. A session whose handle counter cannot be written: its error.
 HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle, int X,
                             int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
                             LPVOID lpParam);
@@ -429,20 +431,24 @@ BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint);
 // Moves, sizes, reorders, shows or hides a window (x and y are client
 // coordinates of the parent for a child). Unless SWP_NOSENDCHANGING, it first
 // sends WM_WINDOWPOSCHANGING with a WINDOWPOS the procedure may change; then, if
-// anything changed, WM_WINDOWPOSCHANGED, which DefWindowProcW turns into WM_MOVE
-// and WM_SIZE. SWP_SHOWWINDOW also activates a top-level window unless
-// SWP_NOACTIVATE. A shown or resized window gets an update region. TRUE on
-// success; an invalid window: FALSE and ERROR_INVALID_WINDOW_HANDLE.
+// anything changed, WM_WINDOWPOSCHANGED, which DefWindowProcW turns into WM_SIZE
+// and WM_MOVE. Unless SWP_NOACTIVATE, a shown top-level window is activated
+// (between the two). A window that is shown or resized gets WM_NCPAINT and an
+// update region. TRUE on success; an invalid window: FALSE and
+// ERROR_INVALID_WINDOW_HANDLE.
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
 
-// Sets the show state: SW_HIDE, SW_SHOW, SW_SHOWNORMAL, SW_SHOWNOACTIVATE,
-// SW_SHOWNA, SW_MINIMIZE, SW_SHOWMINIMIZED, SW_SHOWMINNOACTIVE, SW_RESTORE.
-// Showing sends WM_SHOWWINDOW and the window position messages; minimising
-// gives WM_SIZE with SIZE_MINIMIZED, and restoring from it the normal rectangle
-// again with SIZE_RESTORED; showing commands other than the NOACTIVATE and NA
-// ones activate a top-level window. Returns whether the window was visible
-// before. A window of another process is changed in its owner's message loop
-// with the same messages. An invalid window: FALSE and ERROR_INVALID_WINDOW_HANDLE.
+// Sets the show state: SW_HIDE, SW_SHOW, SW_SHOWNORMAL, SW_SHOWDEFAULT,
+// SW_SHOWNOACTIVATE, SW_SHOWNA, SW_MINIMIZE, SW_SHOWMINIMIZED,
+// SW_SHOWMINNOACTIVE, SW_RESTORE (others show as SW_SHOW does; there is no
+// maximised state). Showing sends WM_SHOWWINDOW and the window position
+// messages. Minimising parks a top-level window at (-32000, -32000), 160 by 28,
+// with WM_SIZE SIZE_MINIMIZED and an empty client area, and deactivates it;
+// restoring asks WM_QUERYOPEN, then gives the normal rectangle back with
+// SIZE_RESTORED. Showing commands other than the NOACTIVATE and NA ones
+// activate a top-level window. Returns whether the window was visible before.
+// A window of another process is changed in its owner's message loop, with the
+// same messages. An invalid window: FALSE and ERROR_INVALID_WINDOW_HANDLE.
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 
 // Calls lpEnumFunc for every descendant of the parent (children, their children
@@ -451,9 +457,10 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lParam);
 
 // Finds a top-level window by class name and title (either may be null to match
-// any), case-insensitively, among the windows of this process and of every other
-// process of the logon session, the most recently created first. A window of a
-// process that has ended is not found. None: null, the error code unchanged.
+// any), case-insensitively, hidden ones too: this process's windows in Z order
+// first, then those of the other processes of the logon session, the most
+// recently created first. A window of a process that has ended is not found.
+// None: null, the error code unchanged.
 HWND WINAPI FindWindowW(LPCWSTR lpClassName, LPCWSTR lpWindowName);
 
 // ---- Focus and activation
@@ -504,10 +511,12 @@ HANDLE WINAPI RemovePropA(HWND hWnd, LPCSTR lpString);
 // The default handling: WM_NCCREATE gives TRUE; WM_CLOSE destroys the window;
 // WM_SYSCOMMAND with SC_CLOSE sends WM_CLOSE, with SC_MINIMIZE and SC_RESTORE
 // shows the window so; WM_SYSKEYDOWN with Alt+F4 sends WM_SYSCOMMAND SC_CLOSE to
-// the top-level window; WM_WINDOWPOSCHANGED sends WM_MOVE (client origin in the
-// parent's client coordinates) and WM_SIZE (SIZE_RESTORED or SIZE_MINIMIZED,
-// client size) for what changed; WM_ERASEBKGND fills with the class brush and
-// gives TRUE when there is one; WM_QUERYOPEN gives TRUE; everything else 0.
+// the top-level window; WM_WINDOWPOSCHANGED sends WM_SIZE (SIZE_RESTORED or
+// SIZE_MINIMIZED, the client size) and WM_MOVE (the client origin, in the
+// parent's client coordinates) for what changed; WM_ACTIVATE of a window that is
+// not minimised gives it the focus; WM_MOUSEWHEEL goes on to the parent;
+// WM_ERASEBKGND fills with the class brush and gives TRUE when there is one;
+// WM_PAINT validates; WM_QUERYOPEN and WM_NCACTIVATE give TRUE; everything else 0.
 LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 // ---- Messages
@@ -544,14 +553,17 @@ BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
 // FALSE when there is none.
 BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
 
-// Posts WM_CHAR (WM_SYSCHAR with Alt) for a WM_KEYDOWN (WM_SYSKEYDOWN) of a key
-// that gives a character with the current Shift state. TRUE when the message
-// was a key-down message, FALSE otherwise.
+// Posts WM_CHAR (WM_SYSCHAR for WM_SYSKEYDOWN) for a key-down message of a key
+// that gives a character (letters, digits, space, Enter, Backspace, Tab,
+// Escape), with Shift and Ctrl as the key messages taken so far left them:
+// Shift gives capitals, Ctrl+letter the control character (Ctrl+C is 3). TRUE
+// for key-down and key-up messages, FALSE for the others.
 BOOL WINAPI TranslateMessage(const MSG* lpMsg);
 
 // Calls the window procedure of msg->hwnd with the message and returns its
-// result. WM_PAINT for a window whose procedure does not validate it leaves it
-// invalid. A null window or message: 0.
+// result. A window whose procedure neither validates on WM_PAINT nor passes it
+// to DefWindowProcW stays invalid and gets WM_PAINT again. A null window or
+// message: 0; a window that is gone: 0 and ERROR_INVALID_WINDOW_HANDLE.
 LRESULT WINAPI DispatchMessageW(const MSG* lpMsg);
 
 // ---- Painting
@@ -574,14 +586,19 @@ BOOL WINAPI UpdateWindow(HWND hWnd);
 
 // ---- Input and screen
 
-// Queues mouse and keyboard input as the devices would give it; GetMessageW
-// delivers it after the posted messages: mouse messages to the window under the
-// cursor (client coordinates in lParam, MK_ flags in wParam), the wheel to the
-// focus window (screen coordinates in lParam, the delta in wParam's high word),
-// keys to the focus window (or the active one) as WM_KEYDOWN/WM_KEYUP, with Alt
-// held or F10 as WM_SYSKEYDOWN/WM_SYSKEYUP. Movement is in pixels, or with
-// MOUSEEVENTF_ABSOLUTE in 0..65535 over the screen. Returns the number of
-// inputs queued; cbSize other than sizeof(INPUT): 0 and ERROR_INVALID_PARAMETER.
+// Queues mouse and keyboard input as the devices would give it, routed when it
+// comes; GetMessageW delivers it after the posted messages and WM_QUIT: mouse
+// messages to the deepest shown window under the cursor (client coordinates in
+// lParam, the MK_ flags of the buttons and keys then held in wParam), the wheel
+// to the focus window (screen coordinates in lParam, the delta in wParam's high
+// word), keys to the focus window as WM_KEYDOWN/WM_KEYUP, with Alt held or F10
+// as WM_SYSKEYDOWN/WM_SYSKEYUP, and to the active window as the latter when no
+// window has the focus. A button press activates the window's top-level window
+// when it is taken. Movement is in pixels (no acceleration), or with
+// MOUSEEVENTF_ABSOLUTE in 0..65535 over the screen, both ends included.
+// Returns the number of inputs queued: cbSize other than sizeof(INPUT), or a
+// null array, 0 and ERROR_INVALID_PARAMETER; hardware input stops the queueing
+// there with ERROR_INVALID_PARAMETER.
 UINT WINAPI SendInput(UINT cInputs, LPINPUT pInputs, int cbSize);
 
 // Whether a key or mouse button is down now: the high bit (a negative result)

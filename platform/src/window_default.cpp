@@ -1,0 +1,69 @@
+// DefWindowProcW: what Windows does with a message that a procedure passes on.
+#include "window_manager.h"
+#include "winlayer/kernel.h"
+
+namespace winlayer {
+namespace {
+
+// The WM_SIZE and WM_MOVE that a changed position gives, from the client area.
+void size_and_move(Window& w, const WINDOWPOS& pos) {
+  const RECT client = client_area(w);
+  if ((pos.flags & SWP_NOSIZE) == 0) {
+    const WPARAM kind = (w.style & WS_MINIMIZE) != 0 ? SIZE_MINIMIZED : SIZE_RESTORED;
+    send(w, WM_SIZE, kind, MAKELPARAM(client.right - client.left, client.bottom - client.top));
+  }
+  if ((pos.flags & SWP_NOMOVE) == 0) send(w, WM_MOVE, 0, MAKELPARAM(client.left, client.top));
+}
+
+LRESULT system_command(Window& w, WPARAM command) {
+  switch (command & 0xFFF0) {
+    case SC_CLOSE: return send(w, WM_CLOSE);
+    case SC_MINIMIZE: show_window(w, SW_MINIMIZE); return 0;
+    case SC_RESTORE: show_window(w, SW_RESTORE); return 0;
+    default: return 0;
+  }
+}
+
+// Alt+F4 asks the top-level window to close.
+constexpr LPARAM kAltHeld = 1L << 29;
+
+LRESULT erase_background(const Window& w) { return w.window_class->background != nullptr ? TRUE : FALSE; }
+
+LRESULT paint(Window& w) {
+  PAINTSTRUCT ps;
+  BeginPaint(w.handle, &ps);
+  EndPaint(w.handle, &ps);
+  return 0;
+}
+
+}  // namespace
+}  // namespace winlayer
+
+LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  winlayer::Window* window = winlayer::find_window(hWnd);
+  if (window == nullptr) return 0;
+  switch (Msg) {
+    case WM_NCCREATE: return TRUE;
+    case WM_CLOSE: DestroyWindow(hWnd); return 0;
+    case WM_SYSCOMMAND: return winlayer::system_command(*window, wParam);
+    case WM_SYSKEYDOWN:
+      if (wParam == VK_F4 && (lParam & winlayer::kAltHeld) != 0) {
+        return winlayer::send(winlayer::root_of(*window), WM_SYSCOMMAND, SC_CLOSE, 0);
+      }
+      return 0;
+    case WM_WINDOWPOSCHANGED:
+      winlayer::size_and_move(*window, *reinterpret_cast<const WINDOWPOS*>(lParam));
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) SetFocus(hWnd);
+      return 0;
+    case WM_MOUSEWHEEL:
+      // The wheel goes up the parent chain until a window handles it.
+      return window->parent != nullptr ? SendMessageW(window->parent, Msg, wParam, lParam) : 0;
+    case WM_ERASEBKGND: return winlayer::erase_background(*window);
+    case WM_PAINT: return winlayer::paint(*window);
+    case WM_QUERYOPEN: return TRUE;
+    case WM_NCACTIVATE: return TRUE;
+    default: return 0;
+  }
+}

@@ -1,0 +1,123 @@
+// The window manager's shared state: window classes, the window table, the
+// focus and activation of the process's one window thread, and the helpers that
+// the window_*, message_* and input files call one another through.
+#ifndef WINLAYER_WINDOW_MANAGER_H
+#define WINLAYER_WINDOW_MANAGER_H
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "winlayer/user.h"
+
+namespace winlayer {
+
+struct WindowClass {
+  std::u16string name;
+  UINT style = 0;
+  WNDPROC proc = nullptr;
+  HINSTANCE instance = nullptr;
+  HICON icon = nullptr;
+  HCURSOR cursor = nullptr;
+  HBRUSH background = nullptr;
+  ATOM atom = 0;
+};
+
+// The class a window of hInstance gets by that name: local classes of the
+// instance first, then CS_GLOBALCLASS classes; null when there is none.
+WindowClass* find_class(std::u16string_view name, HINSTANCE instance);
+
+struct Window {
+  HWND handle = nullptr;
+  WindowClass* window_class = nullptr;
+  std::u16string title;
+  DWORD style = 0;
+  DWORD ex_style = 0;
+  WNDPROC proc = nullptr;
+  HINSTANCE instance = nullptr;
+  HWND parent = nullptr;       // of a child window
+  HWND owner = nullptr;        // of a top-level window
+  std::vector<HWND> children;  // the top of the Z order first
+  RECT rect{};                 // in the parent's client coordinates; the screen's for a top-level window
+  RECT normal_rect{};          // where a minimised window returns to
+  LONG id = 0;
+  LONG user_data = 0;
+  std::vector<std::pair<std::string, HANDLE>> properties;
+  bool needs_paint = false;  // an update region is pending
+  bool needs_erase = false;
+  RECT update{};             // its bounds, in client coordinates
+  bool destroying = false;
+};
+
+// The live window of this process with that handle, or null.
+Window* find_window(HWND handle);
+// As find_window; null with ERROR_INVALID_WINDOW_HANDLE for anything else.
+Window* window_or_error(HWND handle);
+// Top-level windows of this process, the top of the Z order first.
+const std::vector<HWND>& top_level_windows();
+// The top-level window that holds a window (the window itself when top-level).
+Window& root_of(Window& window);
+// Every descendant, each child before its own children.
+std::vector<HWND> descendants(const Window& window);
+bool is_visible(const Window& window);
+
+// A window handle that no window of the logon session had before (null when the
+// session's counter cannot be written).
+HWND new_window_handle();
+// The table's side of a window's life: in, placed in its parent's Z order; out,
+// its handle never to be found again.
+Window& add_window(std::unique_ptr<Window> window);
+void remove_window(HWND handle);
+
+// Calls the window's current procedure (SendMessageW within the process).
+LRESULT send(Window& window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+// Geometry: the window rectangle less its borders and caption, in the same
+// coordinates; the client origin in screen coordinates.
+RECT client_area(const Window& window);
+POINT client_origin_on_screen(const Window& window);
+
+// Show states, carried out with Windows' messages.
+BOOL show_window(Window& window, int command);
+BOOL set_window_pos(Window& window, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
+
+// Focus and activation.
+void activate(Window& window);
+void deactivate_if_active(const Window& window);
+void forget_window(HWND handle);  // a destroyed window holds no focus, activation or queued message
+void drop_posted_messages(HWND handle);
+
+// Painting: the client area (of the window and of its descendants) becomes
+// invalid; the visible window that waits for WM_PAINT first, or null.
+void invalidate(Window& window, bool erase);
+Window* window_to_paint(HWND filter_window);
+
+// Publishing top-level windows to the logon session, and the requests that other
+// processes make of them.
+void publish_window(const Window& window);
+void withdraw_window(HWND handle);
+bool remote_window_exists(HWND handle);
+// Carries out ShowWindow/SetForegroundWindow on a window of another process;
+// false when no process of the session owns the handle.
+bool remote_request(HWND handle, int operation, int argument, BOOL& result);
+enum RemoteOperation { kRemoteShow = 1, kRemoteForeground = 2 };
+// The descriptor that wakes GetMessageW for requests of other processes (-1:
+// none yet), and the handling of what has arrived.
+int remote_requests_descriptor();
+void handle_remote_requests();
+
+// Message filters of GetMessageW and PeekMessageW.
+bool message_matches(const MSG& message, HWND filter_window, UINT filter_min, UINT filter_max);
+// The next input message that matches, taken off the input queue with remove.
+bool take_input_message(MSG& message, HWND filter_window, UINT filter_min, UINT filter_max, bool remove);
+// The cursor position, as MSG records it.
+POINT cursor_position();
+
+// Trace lines of window events: "window <event>: <class> <handle>[ <detail>]".
+void trace_window(const char* event, const Window& window, const std::string& detail = {});
+std::string handle_text(HWND handle);
+
+}  // namespace winlayer
+
+#endif

@@ -1,0 +1,138 @@
+// Windows across the processes of one logon session: a second process finds a
+// window by its class, restores it and brings it to the foreground through this
+// process's message loop; registered messages agree; a window of an ended
+// process is gone.
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "recorder.h"
+
+extern char** environ;
+
+namespace window_test {
+namespace {
+
+struct ChildRun {
+  int exit_code = -1;
+  std::string out;
+};
+
+// Runs the child program while this process's message loop goes on, as the
+// owner of a window must answer the child's requests. Bounded: a hang fails.
+ChildRun run_child(const std::vector<std::string>& args) {
+  int out[2];
+  if (::pipe(out) != 0) return {};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  std::vector<std::string> all{WINDOW_CHILD_PROGRAM};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(out[1]);
+  ChildRun run;
+  int status = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (spawned == 0 && ::waitpid(pid, &status, WNOHANG) == 0) {
+    pump();
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      ADD_FAILURE() << "the child program did not end in time";
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  char buffer[256];
+  for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) run.out.append(buffer, static_cast<std::size_t>(n));
+  ::close(out[0]);
+  if (spawned == 0 && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
+  return run;
+}
+
+std::string handle_hex(HWND window) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%lx", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)));
+  return text;
+}
+
+bool has_line(const std::vector<std::string>& lines, const std::string& wanted) {
+  return std::find(lines.begin(), lines.end(), wanted) != lines.end();
+}
+
+TEST(CrossProcess, ASecondProcessRestoresAMinimisedWindowAndBringsItToTheForeground) {
+  static const WString name = TEXT("window_test.cross.frame");
+  WNDCLASSEXW wc{sizeof wc, 0, RecordingProc, 0, 0, program(), nullptr, nullptr, nullptr, nullptr, name.c_str(), nullptr};
+  ASSERT_NE(RegisterClassExW(&wc), 0);
+  HWND frame = CreateWindowExW(0, name.c_str(), TEXT("Frame"), WS_POPUP | WS_BORDER, 0, 0, 0, 0, nullptr, nullptr,
+                               program(), nullptr);
+  HWND other = CreateWindowExW(0, recording_class(), nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                               program(), nullptr);
+  SetWindowPos(frame, HWND_TOP, 117, 112, 790, 544, SWP_SHOWWINDOW);
+  ShowWindow(frame, SW_MINIMIZE);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(IsIconic(frame));
+  pump();
+  received().clear();
+
+  const ChildRun run = run_child({"find", "WINDOW_TEST.cross.FRAME"});
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.out, handle_hex(frame) + " 1 1\n");
+  EXPECT_FALSE(IsIconic(frame));
+  EXPECT_EQ(GetForegroundWindow(), frame);
+  RECT r{};
+  GetWindowRect(frame, &r);
+  EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right, r.bottom}), (std::vector<LONG>{117, 112, 907, 656}));
+  // The same messages as a restore in this process.
+  const auto got = messages_of(frame);
+  ASSERT_FALSE(got.empty());
+  EXPECT_EQ(got.front(), static_cast<UINT>(WM_QUERYOPEN));
+  bool restored_size = false;
+  for (const auto& m : received()) restored_size |= m.window == frame && m.message == WM_SIZE && m.wParam == SIZE_RESTORED;
+  EXPECT_TRUE(restored_size);
+  // The owner's trace tells what a user saw.
+  const auto lines = trace_lines();
+  char handle[16];
+  std::snprintf(handle, sizeof handle, "0x%08lX", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(frame)));
+  for (const char* event : {"restored", "foreground"}) {
+    EXPECT_TRUE(has_line(lines, std::string("window ") + event + ": window_test.cross.frame " + handle)) << event;
+  }
+  DestroyWindow(frame);
+  DestroyWindow(other);
+  EXPECT_EQ(run_child({"find", "window_test.cross.frame"}).exit_code, 3);
+}
+
+TEST(CrossProcess, RegisteredMessagesHaveOneIdInEveryProcessOfTheSession) {
+  const UINT here = RegisterWindowMessageW(TEXT("com.example.shared"));
+  const ChildRun run = run_child({"register", "COM.EXAMPLE.SHARED"});
+  EXPECT_EQ(run.out, std::to_string(here) + "\n");
+  const ChildRun fresh = run_child({"register", "com.example.only-there"});
+  EXPECT_EQ(RegisterWindowMessageW(TEXT("com.example.only-there")), std::stoul(fresh.out));
+}
+
+TEST(CrossProcess, AWindowOfAnEndedProcessIsGone) {
+  const ChildRun run = run_child({"create", "window_test.crashed"});
+  ASSERT_EQ(run.exit_code, 0);
+  HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::stoul(run.out, nullptr, 16)));
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(FindWindowW(TEXT("window_test.crashed"), nullptr), nullptr);
+  EXPECT_FALSE(ShowWindow(window, SW_RESTORE));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+}
+
+}  // namespace
+}  // namespace window_test

@@ -1,0 +1,57 @@
+// The second process of the cross-process window tests, on the layer:
+//   window_child find <class>      finds the window, restores it and brings it to the
+//                                  foreground; prints the handle and both results
+//   window_child register <name>   prints the id of a registered message
+//   window_child create <class>    creates a window of that class, prints its handle
+//                                  and ends at once, as a crash would end it
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "win32.h"
+
+namespace {
+
+WString widen(const char* text) { return WString(text, text + std::strlen(text)); }
+
+LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
+
+int find(const WString& class_name) {
+  HWND window = FindWindowW(class_name.c_str(), nullptr);
+  if (window == nullptr) return 3;
+  const BOOL was_visible = ShowWindow(window, SW_RESTORE);
+  const BOOL foreground = SetForegroundWindow(window);
+  std::printf("%lx %d %d\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)), was_visible, foreground);
+  return 0;
+}
+
+int create(const WString& class_name) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = class_name.c_str();
+  RegisterClassExW(&wc);
+  HWND window = CreateWindowExW(0, class_name.c_str(), nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+  if (window == nullptr) return 4;
+  std::printf("%lx\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)));
+  std::fflush(stdout);
+  std::_Exit(0);  // as a process that crashes: nothing of the layer runs at its end
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) return 2;
+  const std::string mode = argv[1];
+  const WString argument = widen(argv[2]);
+  if (mode == "find") return find(argument);
+  if (mode == "create") return create(argument);
+  if (mode == "register") {
+    std::printf("%u\n", RegisterWindowMessageW(argument.c_str()));
+    return 0;
+  }
+  return 2;
+}
