@@ -26,9 +26,14 @@ struct ChildRun {
   std::string out;
 };
 
-// Runs the child program while this process's message loop goes on, as the
-// owner of a window must answer the child's requests. Bounded: a hang fails.
-ChildRun run_child(const std::vector<std::string>& args) {
+struct Child {
+  pid_t pid = -1;
+  int out = -1;  // its standard output
+};
+
+// Starts the child program with this process's environment, or the extra
+// variables given.
+Child start_child(const std::vector<std::string>& args, const std::vector<std::string>& extra_env = {}) {
   int out[2];
   if (::pipe(out) != 0) return {};
   posix_spawn_file_actions_t actions;
@@ -40,28 +45,49 @@ ChildRun run_child(const std::vector<std::string>& args) {
   std::vector<char*> argv;
   for (auto& a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  std::vector<std::string> env_text(extra_env);
+  for (char** e = environ; *e != nullptr; ++e) env_text.push_back(*e);  // the first of a name counts
+  std::vector<char*> env;
+  for (auto& e : env_text) env.push_back(e.data());
+  env.push_back(nullptr);
+  Child child;
+  const int spawned = posix_spawn(&child.pid, argv[0], &actions, nullptr, argv.data(), env.data());
   posix_spawn_file_actions_destroy(&actions);
   ::close(out[1]);
+  if (spawned != 0) {
+    ::close(out[0]);
+    return {};
+  }
+  child.out = out[0];
+  return child;
+}
+
+// Waits for the child while this process's message loop goes on, as the owner
+// of a window must answer the child's requests. Bounded: a hang fails.
+ChildRun finish_child(const Child& child) {
   ChildRun run;
+  if (child.pid < 0) return run;
   int status = 0;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (spawned == 0 && ::waitpid(pid, &status, WNOHANG) == 0) {
+  while (::waitpid(child.pid, &status, WNOHANG) == 0) {
     pump();
     if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
+      ::kill(child.pid, SIGKILL);
+      ::waitpid(child.pid, &status, 0);
       ADD_FAILURE() << "the child program did not end in time";
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   char buffer[256];
-  for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) run.out.append(buffer, static_cast<std::size_t>(n));
-  ::close(out[0]);
-  if (spawned == 0 && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
+  for (ssize_t n; (n = ::read(child.out, buffer, sizeof buffer)) > 0;) run.out.append(buffer, static_cast<std::size_t>(n));
+  ::close(child.out);
+  if (WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
   return run;
+}
+
+ChildRun run_child(const std::vector<std::string>& args, const std::vector<std::string>& extra_env = {}) {
+  return finish_child(start_child(args, extra_env));
 }
 
 std::string handle_hex(HWND window) {
@@ -74,16 +100,29 @@ bool has_line(const std::vector<std::string>& lines, const std::string& wanted) 
   return std::find(lines.begin(), lines.end(), wanted) != lines.end();
 }
 
-TEST(CrossProcess, ASecondProcessRestoresAMinimisedWindowAndBringsItToTheForeground) {
-  static const WString name = TEXT("window_test.cross.frame");
+// A shown frame window of its own class, then minimised.
+HWND minimised_frame(const WString& name) {
   WNDCLASSEXW wc{sizeof wc, 0, RecordingProc, 0, 0, program(), nullptr, nullptr, nullptr, nullptr, name.c_str(), nullptr};
-  ASSERT_NE(RegisterClassExW(&wc), 0);
+  RegisterClassExW(&wc);
   HWND frame = CreateWindowExW(0, name.c_str(), TEXT("Frame"), WS_POPUP | WS_BORDER, 0, 0, 0, 0, nullptr, nullptr,
-                               program(), nullptr);
-  HWND other = CreateWindowExW(0, recording_class(), nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                                program(), nullptr);
   SetWindowPos(frame, HWND_TOP, 117, 112, 790, 544, SWP_SHOWWINDOW);
   ShowWindow(frame, SW_MINIMIZE);
+  pump();
+  return frame;
+}
+
+void on_alarm(int) {
+  static const char text[] = "GetMessageW did not wake for the other process's request\n";
+  [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, text, sizeof text - 1);
+  std::_Exit(1);
+}
+
+TEST(CrossProcess, ASecondProcessRestoresAMinimisedWindowAndBringsItToTheForeground) {
+  static const WString name = TEXT("window_test.cross.frame");
+  HWND frame = minimised_frame(name);
+  HWND other = CreateWindowExW(0, recording_class(), nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                               program(), nullptr);
   SetForegroundWindow(other);
   ASSERT_TRUE(IsIconic(frame));
   pump();
@@ -114,6 +153,25 @@ TEST(CrossProcess, ASecondProcessRestoresAMinimisedWindowAndBringsItToTheForegro
   DestroyWindow(frame);
   DestroyWindow(other);
   EXPECT_EQ(run_child({"find", "window_test.cross.frame"}).exit_code, 3);
+}
+
+TEST(CrossProcess, GetMessageWakesForTheRequestOfAnotherProcess) {
+  HWND frame = minimised_frame(TEXT("window_test.cross.waiting"));
+  const Child child = start_child({"find", "window_test.cross.waiting"});
+  ASSERT_GE(child.pid, 0);
+  // GetMessageW sleeps until the request comes; a hang ends the test program.
+  std::signal(SIGALRM, on_alarm);
+  ::alarm(20);
+  MSG msg;
+  while (IsIconic(frame) && GetMessageW(&msg, nullptr, 0, 0)) DispatchMessageW(&msg);
+  ::alarm(0);
+  EXPECT_FALSE(IsIconic(frame));
+  EXPECT_EQ(finish_child(child).exit_code, 0);
+  DestroyWindow(frame);
+}
+
+TEST(CrossProcess, ScreenMetricsHaveTheirDefaultsWithoutAProfile) {
+  EXPECT_EQ(run_child({"metrics", "-"}, {"WINLAYER_MACHINE="}).out, "1920 1080\n");
 }
 
 TEST(CrossProcess, RegisteredMessagesHaveOneIdInEveryProcessOfTheSession) {

@@ -2,6 +2,7 @@
 //   window_child find <class>      finds the window, restores it and brings it to the
 //                                  foreground; prints the handle and both results
 //   window_child register <name>   prints the id of a registered message
+//   window_child metrics -         prints the screen's width and height
 //   window_child create <class>    creates a window of that class, prints its handle
 //                                  and ends at once, as a crash would end it
 #include <cstdio>
@@ -49,6 +50,10 @@ int main(int argc, char** argv) {
   const WString argument = widen(argv[2]);
   if (mode == "find") return find(argument);
   if (mode == "create") return create(argument);
+  if (mode == "metrics") {
+    std::printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return 0;
+  }
   if (mode == "register") {
     std::printf("%u\n", RegisterWindowMessageW(argument.c_str()));
     return 0;
