@@ -56,6 +56,8 @@ Window* find_window(HWND handle);
 Window* window_or_error(HWND handle);
 // Top-level windows of this process, the top of the Z order first.
 const std::vector<HWND>& top_level_windows();
+// The window's parent's children, or the top-level windows: its place in the Z order.
+std::vector<HWND>& siblings_of(Window& window);
 // The top-level window that holds a window (the window itself when top-level).
 Window& root_of(Window& window);
 // Every descendant, each child before its own children.

@@ -16,6 +16,7 @@ constexpr int kMinimisedWidth = 160;
 constexpr int kMinimisedHeight = 28;
 // A sizing frame: the frame of 4 pixels and its padding of 4.
 constexpr int kSizingFrame = 8;
+constexpr UINT kNothingChanged = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
 
 int width_of(const RECT& r) { return r.right - r.left; }
 int height_of(const RECT& r) { return r.bottom - r.top; }
@@ -39,10 +40,6 @@ Insets insets(const Window& w) {
   const int edge = (w.ex_style & WS_EX_CLIENTEDGE) != 0 ? GetSystemMetrics(SM_CXEDGE) : 0;
   const int caption = (w.style & WS_CAPTION) == WS_CAPTION ? GetSystemMetrics(SM_CYCAPTION) : 0;
   return {frame + edge, frame + edge + caption, frame + edge, frame + edge};
-}
-
-std::vector<HWND>& siblings_of(Window& w) {
-  return w.parent != nullptr ? find_window(w.parent)->children : const_cast<std::vector<HWND>&>(top_level_windows());
 }
 
 void reorder(Window& w, HWND insert_after) {
@@ -86,13 +83,11 @@ UINT apply(Window& w, const WINDOWPOS& pos) {
   return flags;
 }
 
-constexpr UINT kNothingChanged = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
 
 void show_command(Window& w, bool activate_it) {
   if ((w.style & WS_VISIBLE) == 0) {
     send(w, WM_SHOWWINDOW, TRUE, 0);
-    set_window_pos(w, nullptr, 0, 0, 0, 0,
-                   SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | (activate_it ? 0 : SWP_NOACTIVATE));
+    set_window_pos(w, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | kNothingChanged | (activate_it ? 0 : SWP_NOACTIVATE));
   } else if (activate_it && w.parent == nullptr) {
     activate(w);
   }
@@ -173,8 +168,7 @@ BOOL set_window_pos(Window& w, HWND insert_after, int x, int y, int cx, int cy, 
     send(w, WM_NCPAINT, 1, 0);
     invalidate(w, true);
   }
-  const UINT unchanged = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
-  if ((pos.flags & unchanged) != unchanged || (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) != 0) {
+  if ((pos.flags & kNothingChanged) != kNothingChanged || (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) != 0) {
     send(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
   }
   return TRUE;

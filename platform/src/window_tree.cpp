@@ -38,15 +38,21 @@ std::uint32_t next_handle_number() {
   const std::string path = profile().logon_session + ".handles";
   UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
   std::uint32_t next = 0;
-  if (!fd.valid() || ::flock(fd.get(), LOCK_EX) != 0) return 0;
+  if (!fd.valid() || ::flock(fd.get(), LOCK_EX) != 0) {
+    set_error_from_errno(path);
+    return 0;
+  }
   if (::pread(fd.get(), &next, sizeof next, 0) != static_cast<ssize_t>(sizeof next)) next = 0;
   const std::uint32_t following = next + 1;
-  if (::pwrite(fd.get(), &following, sizeof following, 0) != static_cast<ssize_t>(sizeof following)) return 0;
+  if (::pwrite(fd.get(), &following, sizeof following, 0) != static_cast<ssize_t>(sizeof following)) {
+    set_error_from_errno(path);
+    return 0;
+  }
   return 0x10000u + 2u * next;
 }
 
-void unlink_from_parent(const Window& window) {
-  auto& siblings = window.parent != nullptr ? find_window(window.parent)->children : table().top_level;
+void unlink_from_parent(Window& window) {
+  auto& siblings = siblings_of(window);
   siblings.erase(std::remove(siblings.begin(), siblings.end(), window.handle), siblings.end());
 }
 
@@ -118,6 +124,10 @@ Window* window_or_error(HWND handle) {
 }
 
 const std::vector<HWND>& top_level_windows() { return table().top_level; }
+
+std::vector<HWND>& siblings_of(Window& window) {
+  return window.parent != nullptr ? find_window(window.parent)->children : table().top_level;
+}
 
 Window& root_of(Window& window) {
   Window* w = &window;
