@@ -279,6 +279,9 @@ TEST(WindowClasses, SetClassLongReturnsThePreviousBrush) {
 TEST(WindowResources, IconGroupsOfTheProgramsScriptAndSystemCursors) {
   EXPECT_NE(LoadIconW(program(), MAKEINTRESOURCEW(104)), nullptr);
   EXPECT_NE(LoadIconW(program(), TEXT("banner")), nullptr);
+  EXPECT_NE(LoadIconW(program(), MAKEINTRESOURCEW(110)), nullptr);
+  EXPECT_NE(LoadIconW(program(), TEXT("Extra")), nullptr);
+  EXPECT_NE(LoadIconW(program(), MAKEINTRESOURCEW(104)), LoadIconW(program(), MAKEINTRESOURCEW(110)));
   EXPECT_EQ(LoadIconW(program(), MAKEINTRESOURCEW(105)), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
   const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
