@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(cmake make g++ g++-multilib libgtest-dev googletest libbenchmark-dev
           libxerces-c-dev libxml2-utils g++-mingw-w64-i686 binutils-mingw-w64-i686
           clang libclang-rt-dev file python3
-          dpkg-dev wine wine32:i386 xvfb xauth)
+          dpkg-dev wine wine32:i386 xvfb xauth x11-apps)
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 # Wine's 32-bit half runs the Windows build's programs (scripts/test-differential.sh);

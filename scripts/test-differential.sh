@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The differential stage: scripts/test-differential.sh [scenario...]
+# The differential stage: scripts/test-differential.sh [scenario... | console]
 # Runs the table of tests/differential/differential.py with the Linux programs on
 # the layer (build/) and with the Windows programs under Wine (build-windows/), a
 # second implementation of Win32 that no one here wrote, and fails on any
@@ -53,5 +53,18 @@ timeout 30 wineserver -p 30
 
 status=0
 python3 tests/differential/differential.py . build/bin build-windows/bin "$work" "$@" || status=1
+
+# The console, once its entry is in the tree: the same automation on the layer
+# (build-m32/, built by scripts/test-m32.sh) and under Wine, and a screenshot of
+# the frame as Wine draws it.
+if [ $# -eq 0 ] || [[ " $* " == *" console "* ]]; then
+  if [ -f console/win_main.cpp ]; then
+    cmake --build build-windows -j"$(nproc)" --target KZ4Xelqdesk >/dev/null
+    python3 tests/differential/console_differential.py . build-m32/bin build-windows/bin "$work/console" \
+            build-windows/console-frame.png || status=1
+  else
+    echo "console: its entry (console/win_main.cpp) is not in the tree yet; no console run"
+  fi
+fi
 echo "Differential stage: $((SECONDS - start)) s"
 exit $status
