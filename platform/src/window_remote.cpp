@@ -101,12 +101,27 @@ bool listen_for_requests() {
   return true;
 }
 
-UniqueFd connect_to(const std::string& owner) {
-  UniqueFd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0));
+// Connects a new socket to the owner: 0, or the errno of the failure.
+int connect_owner(const std::string& owner, int flags, UniqueFd& fd) {
+  fd = UniqueFd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | flags, 0));
   socklen_t length = 0;
   const sockaddr_un address = socket_address(owner, length);
-  if (fd.valid() && ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), length) == 0) return fd;
-  return UniqueFd();
+  if (!fd.valid() || ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), length) != 0) return errno;
+  return 0;
+}
+
+UniqueFd connect_to(const std::string& owner) {
+  UniqueFd fd;
+  if (connect_owner(owner, 0, fd) != 0) fd.reset();
+  return fd;
+}
+
+// Whether the owner still runs: only a process that has ended refuses. An owner
+// whose queue of connections is full is busy, not gone, and is not waited for.
+bool owner_alive(const std::string& owner) {
+  UniqueFd fd;
+  const int error = connect_owner(owner, SOCK_NONBLOCK, fd);
+  return error == 0 || error == EAGAIN;
 }
 
 bool read_record(const std::string& path, Record& record) {
@@ -123,7 +138,7 @@ bool read_record(const std::string& path, Record& record) {
 bool live_record(HWND handle, Record& record) {
   const std::string path = record_path(handle);
   if (!read_record(path, record) || record.owner == own_socket_name()) return false;
-  if (connect_to(record.owner).valid()) return true;
+  if (owner_alive(record.owner)) return true;
   ::unlink(path.c_str());
   return false;
 }
