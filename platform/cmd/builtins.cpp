@@ -14,7 +14,7 @@
 #include "errors.h"
 #include "paths.h"
 #include "text.h"
-#include "winlayer/kernel.h"
+#include "win32.h"
 
 namespace winlayer::cmd {
 namespace {
@@ -60,17 +60,19 @@ bool confirmed(const std::u16string& question) {
   return std::fgets(answer, sizeof answer, stdin) != nullptr && (answer[0] == 'y' || answer[0] == 'Y');
 }
 
+// The full path, as the interpreter shows it in its messages.
 std::u16string shown_path(const std::u16string& path) {
-  return full_path(path, to_windows_path(std::string(".")));
+  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  std::u16string full(size, u'\0');
+  full.resize(GetFullPathNameW(path.c_str(), size, full.data(), nullptr));
+  return full;
 }
-
-char16_t upper_ascii(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
 
 // The switch letters of a call, each one of those it knows, and at least one
 // argument; false after the message, with the exit code.
 bool read_switches(const BuiltinCall& call, std::u16string_view known, std::u16string& given, int& code) {
   for (const auto& letters : call.switches) {
-    const char16_t letter = letters.size() == 1 ? upper_ascii(letters[0]) : u'\0';
+    const char16_t letter = letters.size() == 1 ? ascii_upper(letters[0]) : u'\0';
     if (letter == u'\0' || known.find(letter) == std::u16string_view::npos) {
       code = invalid_switch(letters);
       return false;
@@ -170,8 +172,8 @@ int del(const BuiltinCall& call) {
 int run_command(std::u16string_view command) {
   const BuiltinCall call = split_builtin(command);
   if (call.name.empty()) return 0;
-  if (same_name(call.name, u"rd") || same_name(call.name, u"rmdir")) return rd(call);
-  if (same_name(call.name, u"del") || same_name(call.name, u"erase")) return del(call);
+  if (equal_ignoring_ascii_case(call.name, u"rd") || equal_ignoring_ascii_case(call.name, u"rmdir")) return rd(call);
+  if (equal_ignoring_ascii_case(call.name, u"del") || equal_ignoring_ascii_case(call.name, u"erase")) return del(call);
   say(stderr, "'" + utf16_to_utf8(call.name) + "' is not recognized as an internal or external command,");
   say(stderr, "operable program or batch file.");
   return kNotACommand;

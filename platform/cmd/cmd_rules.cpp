@@ -1,13 +1,13 @@
 // The command interpreter's pure rules.
 #include "cmd_rules.h"
 
+#include "text.h"
+
 namespace winlayer::cmd {
 namespace {
 
 bool is_blank(char16_t c) { return c == u' ' || c == u'\t'; }
 bool is_separator(char16_t c) { return is_blank(c) || c == u',' || c == u';' || c == u'='; }
-bool is_slash(char16_t c) { return c == u'\\' || c == u'/'; }
-char16_t lower_ascii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
 std::size_t skip_blanks(std::u16string_view s, std::size_t i) {
   while (i < s.size() && is_blank(s[i])) ++i;
@@ -52,27 +52,12 @@ std::size_t read_switch(std::u16string_view s, std::size_t i, std::u16string& le
   return i;
 }
 
-// The root of an absolute path ("C:", "\\server\share") and where its rest starts.
-std::u16string_view root_of(std::u16string_view path, std::size_t& rest) {
-  if (path.size() >= 2 && is_slash(path[0]) && is_slash(path[1])) {
-    std::size_t i = 2;
-    for (int part = 0; part < 2; ++part) {
-      while (i < path.size() && !is_slash(path[i])) ++i;
-      if (part == 0 && i < path.size()) ++i;
-    }
-    rest = i;
-    return path.substr(0, i);
-  }
-  rest = 2;
-  return path.substr(0, 2);
-}
-
 }  // namespace
 
 bool command_after_switches(std::u16string_view line, std::u16string& command) {
   std::size_t i = skip_blanks(line, after_program_name(line));
   while (i < line.size() && line[i] == u'/') {
-    if (i + 1 < line.size() && lower_ascii(line[i + 1]) == u'c') {
+    if (i + 1 < line.size() && ascii_upper(line[i + 1]) == u'C') {
       const std::u16string_view rest = line.substr(skip_blanks(line, i + 2));
       command = !rest.empty() && rest[0] == u'"' ? strip_outer_quotes(rest) : std::u16string(rest);
       return true;
@@ -101,42 +86,6 @@ BuiltinCall split_builtin(std::u16string_view command) {
     }
   }
   return call;
-}
-
-std::u16string full_path(std::u16string_view path, std::u16string_view current_folder) {
-  const bool unc = path.size() >= 2 && is_slash(path[0]) && is_slash(path[1]);
-  const bool drive = path.size() >= 2 && path[1] == u':';
-  if (!unc && !drive) {
-    const std::u16string base = !path.empty() && is_slash(path[0]) ? std::u16string(current_folder.substr(0, 2))
-                                                                   : std::u16string(current_folder) + u"\\";
-    return full_path(base + std::u16string(path), current_folder);
-  }
-  std::size_t start = 0;
-  std::u16string out(root_of(path, start));
-  for (auto& c : out) {
-    if (c == u'/') c = u'\\';
-  }
-  std::vector<std::u16string> parts;
-  for (std::size_t i = start; i <= path.size(); ++i) {
-    if (i < path.size() && !is_slash(path[i])) continue;
-    const std::u16string_view part = path.substr(start, i - start);
-    if (part == u"..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != u".") {
-      parts.emplace_back(part);
-    }
-    start = i + 1;
-  }
-  for (const auto& part : parts) out += u"\\" + part;
-  return parts.empty() ? out + u"\\" : out;
-}
-
-bool same_name(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (lower_ascii(a[i]) != lower_ascii(b[i])) return false;
-  }
-  return true;
 }
 
 }  // namespace winlayer::cmd

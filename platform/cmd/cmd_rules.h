@@ -1,5 +1,5 @@
-// The command interpreter's pure rules: what follows /C, how the built-in
-// commands split their arguments, and full paths as Windows forms them.
+// The command interpreter's pure rules: what follows /C and how the built-in
+// commands split their arguments.
 #ifndef WINLAYER_CMD_RULES_H
 #define WINLAYER_CMD_RULES_H
 
@@ -27,14 +27,6 @@ struct BuiltinCall {
 // tabs, ',', ';' and '=' separate, and '/' starts a switch; quotes group and are
 // removed. The name ends at a separator, a '/' or a quote.
 BuiltinCall split_builtin(std::u16string_view command);
-
-// GetFullPathNameW's form of a path: relative paths below the current folder,
-// a leading backslash at the current folder's drive, separators made single
-// backslashes, "." and ".." resolved without climbing above the root.
-std::u16string full_path(std::u16string_view path, std::u16string_view current_folder);
-
-// True when both texts are equal without regard to ASCII case.
-bool same_name(std::u16string_view a, std::u16string_view b);
 
 }  // namespace winlayer::cmd
 

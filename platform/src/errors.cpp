@@ -10,8 +10,17 @@
 namespace {
 thread_local DWORD last_error = ERROR_SUCCESS;
 
+// A file named with a trailing separator, which Windows refuses as a name.
+bool names_a_file_as_a_folder(const std::string& linux_path) {
+  if (linux_path.size() < 2 || linux_path.back() != '/') return false;
+  struct stat st {};
+  return ::stat(linux_path.substr(0, linux_path.find_last_not_of('/') + 1).c_str(), &st) == 0 &&
+         !S_ISDIR(st.st_mode);
+}
+
 bool parent_folder_exists(const std::string& linux_path) {
-  const auto slash = linux_path.find_last_of('/');
+  const auto name_end = linux_path.find_last_not_of('/');
+  const auto slash = name_end == std::string::npos ? std::string::npos : linux_path.find_last_of('/', name_end);
   const std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : linux_path.substr(0, slash);
   struct stat st {};
   return ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -24,6 +33,7 @@ void WINAPI SetLastError(DWORD dwErrCode) { last_error = dwErrCode; }
 namespace winlayer {
 
 DWORD error_from_errno(int err, const std::string& linux_path) {
+  if ((err == ENOTDIR || err == EISDIR) && names_a_file_as_a_folder(linux_path)) return ERROR_INVALID_NAME;
   switch (err) {
     case 0: return ERROR_SUCCESS;
     case ENOENT: return parent_folder_exists(linux_path) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;

@@ -9,7 +9,8 @@
 namespace winlayer {
 
 // The Windows error code for an errno value. ENOENT is ERROR_FILE_NOT_FOUND when
-// the folder that should hold the file exists, else ERROR_PATH_NOT_FOUND.
+// the folder that should hold the file exists, else ERROR_PATH_NOT_FOUND;
+// a file named with a trailing separator is ERROR_INVALID_NAME.
 DWORD error_from_errno(int err, const std::string& linux_path);
 
 // SetLastError(error_from_errno(errno, linux_path)).

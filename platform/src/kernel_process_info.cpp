@@ -1,5 +1,5 @@
 // Kernel functions that describe the running process and its machine: command
-// line, program file, modules, WOW64, temporary and Windows folders.
+// line, program file, modules and WOW64.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,20 +12,12 @@
 #include "cmdline.h"
 #include "paths.h"
 #include "profile.h"
+#include "program_file.h"
 #include "startup_channel.h"
 #include "text.h"
 #include "winlayer/kernel.h"
 
 namespace {
-
-// Copies text and its NUL into a caller's buffer by the convention of the
-// folder functions: the length without the NUL, or the size needed with it.
-DWORD copy_out(const std::u16string& text, LPWSTR buffer, DWORD size) {
-  if (buffer == nullptr || size <= text.size()) return static_cast<DWORD>(text.size() + 1);
-  std::copy(text.begin(), text.end(), buffer);
-  buffer[text.size()] = u'\0';
-  return static_cast<DWORD>(text.size());
-}
 
 std::u16string command_line_from_proc() {
   std::ifstream in("/proc/self/cmdline", std::ios::binary);
@@ -40,12 +32,6 @@ std::u16string command_line_from_proc() {
   return winlayer::join_command_line(args);
 }
 
-std::string program_file_linux() {
-  char path[4096];
-  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
-}
-
 char program_module_tag;
 char kernel_module_tag;
 
@@ -54,19 +40,13 @@ bool is_kernel_name(LPCWSTR name) {
   return winlayer::equal_ignoring_case(n, u"kernel32") || winlayer::equal_ignoring_case(n, u"kernel32.dll");
 }
 
-std::u16string temp_folder() {
-  for (const char* variable : {"TMP", "TEMP", "TMPDIR"}) {
-    const char* value = std::getenv(variable);
-    if (value == nullptr || *value == '\0') continue;
-    std::u16string folder = winlayer::looks_like_windows_path(value) ? winlayer::utf8_to_utf16(value)
-                                                                      : winlayer::to_windows_path(value);
-    if (folder.back() != u'\\') folder += u'\\';
-    return folder;
-  }
-  return u"Z:\\tmp\\";
-}
-
 }  // namespace
+
+std::string winlayer::program_file_linux_path() {
+  char path[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
+}
 
 LPWSTR WINAPI GetCommandLineW() {
   static std::u16string line = [] {
@@ -81,7 +61,7 @@ DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize)
     SetLastError(ERROR_MOD_NOT_FOUND);
     return 0;
   }
-  const std::u16string path = winlayer::to_windows_path(program_file_linux());
+  const std::u16string path = winlayer::to_windows_path(winlayer::program_file_linux_path());
   if (nSize == 0) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return 0;
@@ -128,21 +108,4 @@ BOOL WINAPI IsWow64Process(HANDLE hProcess, PBOOL Wow64Process) {
   }
   *Wow64Process = winlayer::profile().wow64 ? TRUE : FALSE;
   return TRUE;
-}
-
-DWORD WINAPI GetTempPathW(DWORD nBufferLength, LPWSTR lpBuffer) {
-  return copy_out(temp_folder(), lpBuffer, nBufferLength);
-}
-
-DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer) {
-  const std::string folder = winlayer::utf16_to_utf8(temp_folder());
-  if (lpBuffer == nullptr || nBufferLength <= folder.size()) return static_cast<DWORD>(folder.size() + 1);
-  std::memcpy(lpBuffer, folder.c_str(), folder.size() + 1);
-  return static_cast<DWORD>(folder.size());
-}
-
-UINT WINAPI GetWindowsDirectoryW(LPWSTR lpBuffer, UINT uSize) {
-  std::u16string folder = winlayer::utf8_to_utf16(winlayer::profile().windows);
-  while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
-  return copy_out(folder, lpBuffer, uSize);
 }

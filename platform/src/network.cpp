@@ -13,32 +13,15 @@
 
 namespace {
 
-// "\\server" and "\\server\share" of a remote name; false when it has no share.
-bool split_remote_name(std::string_view remote, std::string_view& server, std::string_view& root) {
+// "\\server\share" of a remote name; false when it has no share.
+bool share_root_of(std::string_view remote, std::string_view& root) {
   if (remote.size() < 3 || remote.substr(0, 2) != "\\\\") return false;
   const auto server_end = remote.find('\\', 2);
   if (server_end == std::string_view::npos || server_end == 2) return false;
   const auto share_end = remote.find('\\', server_end + 1);
   if ((share_end == std::string_view::npos ? remote.size() : share_end) == server_end + 1) return false;
-  server = remote.substr(0, server_end);
   root = remote.substr(0, share_end);
   return true;
-}
-
-std::string_view server_of(const winlayer::Share& share) {
-  return std::string_view(share.unc).substr(0, share.unc.find('\\', 2));
-}
-
-// The profile's share for the root, or null with ERROR_BAD_NETPATH or
-// ERROR_BAD_NET_NAME in error.
-const winlayer::Share* find_share(std::string_view server, std::string_view root, DWORD& error) {
-  error = ERROR_BAD_NETPATH;
-  for (const auto& share : winlayer::profile().shares) {
-    if (!winlayer::equal_ignoring_case_utf8(server_of(share), server)) continue;
-    error = ERROR_BAD_NET_NAME;
-    if (winlayer::equal_ignoring_case_utf8(share.unc, root)) return &share;
-  }
-  return nullptr;
 }
 
 bool credentials_fit(const winlayer::Share& share, LPCWSTR password, LPCWSTR user) {
@@ -51,10 +34,10 @@ DWORD connect(const NETRESOURCEW& resource, LPCWSTR password, LPCWSTR user) {
   if (resource.dwType != RESOURCETYPE_DISK && resource.dwType != RESOURCETYPE_ANY) return ERROR_BAD_DEV_TYPE;
   if (resource.lpLocalName != nullptr && *resource.lpLocalName != u'\0') return ERROR_NOT_SUPPORTED;
   const std::string remote = winlayer::utf16_to_utf8(resource.lpRemoteName);
-  std::string_view server, root;
-  if (!split_remote_name(remote, server, root)) return ERROR_BAD_NET_NAME;
+  std::string_view root;
+  if (!share_root_of(remote, root)) return ERROR_BAD_NET_NAME;
   DWORD error = ERROR_SUCCESS;
-  const winlayer::Share* share = find_share(server, root, error);
+  const winlayer::Share* share = winlayer::profile().find_share(root, error);
   if (share == nullptr) return error;
   if (share->user.empty()) return NO_ERROR;  // an open share: nothing to connect
   if (!credentials_fit(*share, password, user)) return ERROR_LOGON_FAILURE;

@@ -1,63 +1,92 @@
-// Path translation between Windows and Linux.
+// Full paths and path translation between Windows and Linux.
 #include "paths.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
+#include <mutex>
 #include <vector>
 
 #include "logon_session.h"
 #include "profile.h"
 #include "text.h"
+#include "unique_dir.h"
 #include "winlayer/kernel.h"
 
 namespace winlayer {
 namespace {
 
-bool is_separator(char c) { return c == '\\' || c == '/'; }
-
-char drive_letter_of(std::string_view path) {
-  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
-  }
-  return 0;
+template <class Char>
+bool is_separator(Char c) {
+  return c == Char('\\') || c == Char('/');
 }
 
-std::vector<std::string> split_components(std::string_view rest) {
-  std::vector<std::string> parts;
-  std::string current;
-  for (char c : rest) {
-    if (is_separator(c)) {
-      if (!current.empty()) parts.push_back(current);
-      current.clear();
-    } else {
-      current += c;
-    }
-  }
-  if (!current.empty()) parts.push_back(current);
-  return parts;
+template <class Char>
+bool is_unc(std::basic_string_view<Char> path) {
+  return path.size() >= 2 && is_separator(path[0]) && is_separator(path[1]);
 }
 
-// Resolves "." and ".." below a root; ".." never climbs above it, as on Windows.
-std::string join_below_root(const std::string& root, std::string_view rest, bool keep_leading_dots) {
-  std::vector<std::string> kept;
-  for (auto& part : split_components(rest)) {
-    if (part == ".") continue;
-    if (part == "..") {
-      if (!kept.empty() && kept.back() != "..") kept.pop_back();
-      else if (keep_leading_dots) kept.push_back(part);
+template <class Char>
+bool has_drive(std::basic_string_view<Char> path) {
+  const Char letter = path.empty() ? Char(0) : ascii_upper(path[0]);
+  return path.size() >= 2 && path[1] == Char(':') && letter >= Char('A') && letter <= Char('Z');
+}
+
+// Where the root of a full path ends: after "C:", or after "\\server\share".
+template <class Char>
+std::size_t root_length(std::basic_string_view<Char> full) {
+  if (!is_unc(full)) return 2;
+  std::size_t i = 2;
+  while (i < full.size() && !is_separator(full[i])) ++i;
+  if (i < full.size()) ++i;
+  while (i < full.size() && !is_separator(full[i])) ++i;
+  return i;
+}
+
+// The components below a root with "." and ".." resolved, never above the
+// root. With trim_names, a component ending in one period loses it, and the
+// last one, when no separator follows it, every trailing period and blank.
+template <class Char>
+std::vector<std::basic_string_view<Char>> resolved_components(std::basic_string_view<Char> rest, bool trim_names) {
+  std::vector<std::basic_string_view<Char>> parts;
+  for (std::size_t start = 0, i = 0; i <= rest.size(); ++i) {
+    if (i < rest.size() && !is_separator(rest[i])) continue;
+    if (i > start) parts.push_back(rest.substr(start, i - start));
+    start = i + 1;
+  }
+  const bool open_end = rest.empty() || !is_separator(rest.back());
+  const Char dots[] = {Char('.'), Char(' '), Char(0)};
+  std::vector<std::basic_string_view<Char>> kept;
+  for (std::size_t n = 0; n < parts.size(); ++n) {
+    auto part = parts[n];
+    if (part.size() == 1 && part[0] == Char('.')) continue;
+    if (part.size() == 2 && part[0] == Char('.') && part[1] == Char('.')) {
+      if (!kept.empty()) kept.pop_back();
       continue;
     }
-    kept.push_back(part);
+    if (trim_names && n + 1 == parts.size() && open_end) {
+      part = part.substr(0, part.find_last_not_of(dots) + 1);  // npos + 1 is 0
+    } else if (trim_names && part.size() >= 2 && part.back() == Char('.') && part[part.size() - 2] != Char('.')) {
+      part.remove_suffix(1);
+    }
+    if (!part.empty()) kept.push_back(part);
   }
-  std::string out = root;
-  for (const auto& part : kept) {
-    if (!out.empty() && out.back() != '/') out += '/';
-    out += part;
+  return kept;
+}
+
+// The path joined to the current folder, before its components resolve.
+std::u16string absolute_form(std::u16string_view path, std::u16string_view current) {
+  if (is_unc(path)) return std::u16string(path);
+  if (has_drive(path)) {
+    if (path.size() > 2 && is_separator(path[2])) return std::u16string(path);
+    const bool current_drive = has_drive(current) && ascii_upper(current[0]) == ascii_upper(path[0]);
+    const std::u16string folder(current_drive ? current : path.substr(0, 2));
+    return path.size() == 2 && current_drive ? folder : folder + u"\\" + std::u16string(path.substr(2));
   }
-  return out.empty() ? std::string(".") : out;
+  if (!path.empty() && is_separator(path[0])) {
+    return std::u16string(current.substr(0, root_length(current))) + std::u16string(path);
+  }
+  return std::u16string(current) + u"\\" + std::u16string(path);
 }
 
 std::string strip_trailing_slash(std::string folder) {
@@ -65,47 +94,46 @@ std::string strip_trailing_slash(std::string folder) {
   return folder;
 }
 
+// The Linux folder below a root and the rest of the path, a trailing separator kept.
+std::string join_below(const std::string& root, std::string_view rest) {
+  std::string out = root;
+  for (const auto part : resolved_components(rest, /*trim_names=*/false)) {
+    if (out.empty() || out.back() != '/') out += '/';
+    out += part;
+  }
+  if (out.empty()) return "/";
+  if (!rest.empty() && is_separator(rest.back()) && out.back() != '/') out += '/';
+  return out;
+}
+
 bool translate_unc(std::string_view path, const PathRules& rules, std::string& linux_path, DWORD& error) {
-  // \\server\share\rest
-  std::size_t i = 2;
-  while (i < path.size() && !is_separator(path[i])) ++i;
-  const std::size_t server_end = i;
-  if (server_end == 2 || i >= path.size()) {
+  const std::size_t root_end = root_length(path);
+  const std::size_t server_end = path.find_first_of("\\/", 2);
+  if (server_end == 2 || server_end == std::string_view::npos) {
     error = ERROR_BAD_NETPATH;
     return false;
   }
-  ++i;
-  while (i < path.size() && !is_separator(path[i])) ++i;
-  if (i == server_end + 1) {
+  if (root_end == server_end + 1) {
     error = ERROR_BAD_NET_NAME;
     return false;
   }
-  std::string root = "\\\\" + std::string(path.substr(2, server_end - 2)) + "\\" +
-                     std::string(path.substr(server_end + 1, i - server_end - 1));
+  const std::string root = "\\\\" + std::string(path.substr(2, server_end - 2)) + "\\" +
+                           std::string(path.substr(server_end + 1, root_end - server_end - 1));
   std::string folder;
   if (!rules.shares || !rules.shares(root, folder, error)) return false;
-  linux_path = join_below_root(strip_trailing_slash(folder), path.substr(i), false);
+  linux_path = join_below(strip_trailing_slash(folder), path.substr(root_end));
   return true;
 }
 
 bool resolve_profile_share(std::string_view unc_root, std::string& folder, DWORD& error) {
-  const auto server_end = unc_root.find('\\', 2);
-  const std::string_view server = unc_root.substr(0, server_end);
-  bool server_known = false;
-  for (const auto& share : profile().shares) {
-    const std::string_view share_server = std::string_view(share.unc).substr(0, share.unc.find('\\', 2));
-    if (!equal_ignoring_case_utf8(share_server, server)) continue;
-    server_known = true;
-    if (!equal_ignoring_case_utf8(share.unc, unc_root)) continue;
-    if (!share.user.empty() && !logon_session_has_connection(share.unc)) {
-      error = ERROR_ACCESS_DENIED;
-      return false;
-    }
-    folder = share.linux_path;
-    return true;
+  const Share* share = profile().find_share(unc_root, error);
+  if (share == nullptr) return false;
+  if (!share->user.empty() && !logon_session_has_connection(share->unc)) {
+    error = ERROR_ACCESS_DENIED;
+    return false;
   }
-  error = server_known ? ERROR_BAD_NET_NAME : ERROR_BAD_NETPATH;
-  return false;
+  folder = share->linux_path;
+  return true;
 }
 
 const PathRules& profile_rules() {
@@ -113,40 +141,59 @@ const PathRules& profile_rules() {
   return rules;
 }
 
+// The layer's own drive C: exists from its first use on.
+void make_default_drive_c() {
+  static std::once_flag made;
+  std::call_once(made, [] {
+    const std::string& folder = profile().drives.at('C');
+    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+      ::mkdir(folder.substr(0, end).c_str(), 0700);
+      if (end == std::string::npos) break;
+    }
+  });
+}
+
 }  // namespace
 
-bool looks_like_windows_path(std::string_view text) {
-  return drive_letter_of(text) != 0 || (!text.empty() && text[0] == '\\');
+std::u16string full_path_name(std::u16string_view path, std::u16string_view current_folder) {
+  if (path.substr(0, 4) == u"\\\\?\\") return std::u16string(path);
+  const std::u16string whole = absolute_form(path, current_folder);
+  const std::u16string_view view(whole);
+  const std::size_t root_end = root_length(view);
+  std::u16string out(view.substr(0, root_end));
+  for (auto& c : out) {
+    if (c == u'/') c = u'\\';
+  }
+  const std::u16string_view rest = view.substr(root_end);
+  const auto parts = resolved_components(rest, /*trim_names=*/true);
+  for (const auto part : parts) (out += u'\\') += part;
+  const bool drive_root = parts.empty() && !is_unc(view);
+  if (drive_root || (!rest.empty() && is_separator(rest.back()))) out += u'\\';
+  return out;
 }
 
 bool translate_windows_path(std::string_view path, const PathRules& rules, std::string& linux_path,
                             DWORD& error) {
-  if (path.size() >= 4 && path.substr(0, 4) == "\\\\?\\") path.remove_prefix(4);
-  if (path.empty()) {
+  if (path.substr(0, 8) == "\\\\?\\UNC\\") {
+    return translate_unc("\\\\" + std::string(path.substr(8)), rules, linux_path, error);
+  }
+  if (path.substr(0, 4) == "\\\\?\\") path.remove_prefix(4);
+  if (is_unc(path)) return translate_unc(path, rules, linux_path, error);
+  if (!has_drive(path)) {
     error = ERROR_PATH_NOT_FOUND;
     return false;
   }
-  if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
-    return translate_unc(path, rules, linux_path, error);
+  const char letter = ascii_upper(path[0]);
+  std::string root;
+  if (letter == 'Z') {
+    root = "/";
+  } else if (const auto it = rules.drives.find(letter); it != rules.drives.end()) {
+    root = strip_trailing_slash(it->second);
+  } else {
+    error = ERROR_PATH_NOT_FOUND;
+    return false;
   }
-  if (const char letter = drive_letter_of(path)) {
-    std::string root;
-    if (letter == 'Z') {
-      root = "/";
-    } else if (const auto it = rules.drives.find(letter); it != rules.drives.end()) {
-      root = strip_trailing_slash(it->second);
-    } else {
-      error = ERROR_PATH_NOT_FOUND;
-      return false;
-    }
-    linux_path = join_below_root(root, path.substr(2), false);
-    return true;
-  }
-  if (is_separator(path[0])) {  // the root of the current drive, which is Z:
-    linux_path = join_below_root("/", path, false);
-    return true;
-  }
-  linux_path = join_below_root("", path, true);
+  linux_path = join_below(root, path.substr(2));
   return true;
 }
 
@@ -172,48 +219,56 @@ std::string match_existing_case(const std::string& linux_path) {
   const bool absolute = !linux_path.empty() && linux_path[0] == '/';
   std::string resolved = absolute ? "/" : "";
   struct stat st {};
-  for (const auto& part : split_components(linux_path)) {
+  for (const auto part : resolved_components(std::string_view(linux_path), /*trim_names=*/false)) {
     const std::string base = resolved.empty() ? "." : resolved;
-    std::string candidate = resolved + (resolved.empty() || resolved.back() == '/' ? "" : "/") + part;
-    if (part != "." && part != ".." && ::lstat(candidate.c_str(), &st) != 0) {
-      if (DIR* dir = ::opendir(base.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-          if (equal_ignoring_case_utf8(entry->d_name, part)) {
-            candidate = resolved + (resolved.empty() || resolved.back() == '/' ? "" : "/") + entry->d_name;
-            break;
-          }
+    const std::string prefix = resolved + (resolved.empty() || resolved.back() == '/' ? "" : "/");
+    std::string candidate = prefix + std::string(part);
+    if (::lstat(candidate.c_str(), &st) != 0) {
+      UniqueDir dir(base);
+      while (const dirent* entry = dir.next()) {
+        if (equal_ignoring_case_utf8(entry->d_name, part)) {
+          candidate = prefix + entry->d_name;
+          break;
         }
-        ::closedir(dir);
       }
     }
     resolved = candidate;
   }
-  return resolved.empty() ? linux_path : resolved;
+  if (resolved.empty()) return linux_path;
+  if (linux_path.back() == '/' && resolved.back() != '/') resolved += '/';
+  return resolved;
 }
 
-bool to_linux_path(std::string_view windows_path_utf8, std::string& linux_path) {
+std::u16string current_windows_folder() {
+  char cwd[4096];
+  return to_windows_path(::getcwd(cwd, sizeof cwd) != nullptr ? cwd : "/");
+}
+
+bool to_linux_path(std::u16string_view windows_path, std::string& linux_path) {
+  if (windows_path.empty()) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return false;
+  }
+  const std::string full = utf16_to_utf8(full_path_name(windows_path, current_windows_folder()));
   DWORD error = ERROR_SUCCESS;
   std::string translated;
-  if (!translate_windows_path(windows_path_utf8, profile_rules(), translated, error)) {
+  if (!translate_windows_path(full, profile_rules(), translated, error)) {
     SetLastError(error);
     return false;
+  }
+  if (profile().default_drive_c && has_drive(std::string_view(full)) && ascii_upper(full[0]) == 'C') {
+    make_default_drive_c();
   }
   linux_path = match_existing_case(translated);
   return true;
 }
 
-bool to_linux_path(std::u16string_view windows_path, std::string& linux_path) {
-  return to_linux_path(utf16_to_utf8(windows_path), linux_path);
+bool to_linux_path(std::string_view windows_path_utf8, std::string& linux_path) {
+  return to_linux_path(utf8_to_utf16(windows_path_utf8), linux_path);
 }
 
 std::u16string to_windows_path(const std::string& linux_path) {
-  std::string absolute = linux_path;
-  if (absolute.empty() || absolute[0] != '/') {
-    char cwd[4096];
-    const std::string here = ::getcwd(cwd, sizeof cwd) != nullptr ? cwd : "/";
-    absolute = join_below_root(here, linux_path, false);
-  }
-  return utf8_to_utf16(windows_form_of(absolute, profile().drives));
+  return utf8_to_utf16(windows_form_of(linux_path, profile().drives));
 }
 
 }  // namespace winlayer

@@ -1,8 +1,8 @@
 // Windows paths on the Linux file system. Drive Z: is the Linux root, other drive
 // letters come from the profile, \\server\share reaches the folder the profile
-// maps for that share. Backslashes and forward slashes both separate, doubled
-// separators count once, "." and ".." are resolved as Windows resolves full
-// paths, and existing names match without regard to case.
+// maps for that share. A path is first made full as GetFullPathNameW makes it
+// (against the current folder, on the current drive), then translated; existing
+// names match without regard to case.
 #ifndef WINLAYER_PATHS_H
 #define WINLAYER_PATHS_H
 
@@ -15,6 +15,16 @@
 
 namespace winlayer {
 
+// Pure: the full path of a path as GetFullPathNameW forms it. A relative path
+// lies below current_folder (a full path), ".." climbing above it; a path rooted
+// without a drive lies on the current folder's drive; "C:x" lies in the current
+// folder when C: is its drive, else at the root of C:. Both slashes separate,
+// doubled separators count once, "." and ".." resolve without climbing above the
+// root, a component ending in one period loses it, and the last component loses
+// every trailing period and blank unless a separator follows it. A trailing
+// separator stays. "\\?\" paths are taken as they stand.
+std::u16string full_path_name(std::u16string_view path, std::u16string_view current_folder);
+
 // Finds the Linux folder of \\server\share; on failure returns false and sets
 // error to ERROR_BAD_NETPATH, ERROR_BAD_NET_NAME or ERROR_ACCESS_DENIED.
 using ShareResolver = std::function<bool(std::string_view unc_root, std::string& folder, DWORD& error)>;
@@ -24,9 +34,10 @@ struct PathRules {
   ShareResolver shares;
 };
 
-// Pure translation of a UTF-8 Windows path; relative paths stay relative. On
-// failure returns false with error ERROR_PATH_NOT_FOUND (unknown drive, empty
-// path) or the share resolver's error.
+// Pure translation of a full UTF-8 Windows path (a drive or a share; "\\?\" in
+// front is dropped). A trailing separator stays, so that a file named with one
+// is not found. On failure returns false with error ERROR_PATH_NOT_FOUND (an
+// unknown drive, a path that is not full) or the share resolver's error.
 bool translate_windows_path(std::string_view windows_path, const PathRules& rules, std::string& linux_path,
                             DWORD& error);
 
@@ -38,18 +49,17 @@ std::string windows_form_of(std::string_view linux_path, const std::map<char, st
 // the same name in another case, as far as such entries exist.
 std::string match_existing_case(const std::string& linux_path);
 
-// The whole rule with the profile: translation and case matching. On failure
-// sets the thread's last error and returns false.
+// The whole rule with the profile: the full path, its translation and case
+// matching. An empty path fails with ERROR_PATH_NOT_FOUND. On failure sets the
+// thread's last error and returns false.
 bool to_linux_path(std::u16string_view windows_path, std::string& linux_path);
 bool to_linux_path(std::string_view windows_path_utf8, std::string& linux_path);
 
-// Absolute Windows path of a Linux path (relative ones are taken from the
-// current folder).
+// The Windows form of an absolute Linux path.
 std::u16string to_windows_path(const std::string& linux_path);
 
-// True when the text is a Windows path (drive letter, UNC or leading backslash)
-// rather than a Linux one.
-bool looks_like_windows_path(std::string_view text);
+// The Windows form of the process's current folder.
+std::u16string current_windows_folder();
 
 }  // namespace winlayer
 

@@ -1,10 +1,10 @@
 // INI parsing and the machine profile.
 #include "profile.h"
 
+#include "text.h"
+
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -15,12 +15,6 @@
 
 namespace winlayer {
 namespace {
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
-  return out;
-}
 
 std::string_view trim(std::string_view s) {
   const auto first = s.find_first_not_of(" \t\r\n");
@@ -63,15 +57,15 @@ IniFile IniFile::parse(std::string_view text) {
     }
     const auto eq = line.find('=');
     if (eq == std::string_view::npos || current == nullptr) continue;
-    current->values[lower(trim(line.substr(0, eq)))] = std::string(trim(line.substr(eq + 1)));
+    current->values[ascii_lower(trim(line.substr(0, eq)))] = std::string(trim(line.substr(eq + 1)));
   }
   return ini;
 }
 
 const IniFile::Section* IniFile::find(std::string_view section) const {
-  const std::string wanted = lower(section);
+  const std::string wanted = ascii_lower(section);
   for (const auto& s : sections_) {
-    if (lower(s.name) == wanted) return &s;
+    if (ascii_lower(s.name) == wanted) return &s;
   }
   return nullptr;
 }
@@ -79,13 +73,13 @@ const IniFile::Section* IniFile::find(std::string_view section) const {
 std::string IniFile::get(std::string_view section, std::string_view key, std::string_view fallback) const {
   const Section* s = find(section);
   if (s == nullptr) return std::string(fallback);
-  const auto it = s->values.find(lower(key));
+  const auto it = s->values.find(ascii_lower(key));
   return it == s->values.end() ? std::string(fallback) : it->second;
 }
 
 bool IniFile::has(std::string_view section, std::string_view key) const {
   const Section* s = find(section);
-  return s != nullptr && s->values.count(lower(key)) != 0;
+  return s != nullptr && s->values.count(ascii_lower(key)) != 0;
 }
 
 std::vector<std::string> IniFile::sections() const {
@@ -95,18 +89,29 @@ std::vector<std::string> IniFile::sections() const {
 }
 
 bool parse_bool(std::string_view text, bool fallback) {
-  const std::string v = lower(text);
+  const std::string v = ascii_lower(text);
   if (v == "true" || v == "1" || v == "yes") return true;
   if (v == "false" || v == "0" || v == "no") return false;
   return fallback;
 }
 
-Profile Profile::from_ini(const IniFile& ini, std::string_view profile_path) {
+std::string default_drive_c_folder(std::string_view profile_path, const Environment& environment) {
+  if (!profile_path.empty()) return std::string(profile_path) + ".drive-c";
+  const auto variable = [&environment](const char* name) {
+    const char* value = environment ? environment(name) : nullptr;
+    return value != nullptr && *value == '/' ? std::string(value) : std::string();
+  };
+  if (const std::string data = variable("XDG_DATA_HOME"); !data.empty()) return data + "/winlayer/drive-c";
+  if (const std::string home = variable("HOME"); !home.empty()) return home + "/.local/share/winlayer/drive-c";
+  return "/tmp/winlayer-drive-c-" + std::to_string(::getuid());
+}
+
+Profile Profile::from_ini(const IniFile& ini, std::string_view profile_path, const Environment& environment) {
   Profile p;
   p.ini = ini;
   p.wow64 = parse_bool(ini.get("system", "wow64"), p.wow64);
   p.has_iswow64process = parse_bool(ini.get("system", "iswow64process"), p.has_iswow64process);
-  p.program_files = ini.get("system", "program_files", p.program_files);
+  p.program_files = ini.get("system", "program_files", p.wow64 ? "C:\\Program Files (x86)" : "C:\\Program Files");
   p.windows = ini.get("system", "windows", p.windows);
   p.system_folder = ini.get("system", "system", WINLAYER_DEFAULT_SYSTEM_DIR);
   p.trace_path = ini.get("system", "trace");
@@ -118,18 +123,34 @@ Profile Profile::from_ini(const IniFile& ini, std::string_view profile_path) {
     const std::string key(1, letter);
     if (ini.has("drives", key)) p.drives[letter] = ini.get("drives", key);
   }
+  if (p.drives.count('C') == 0) {
+    p.drives['C'] = default_drive_c_folder(profile_path, environment);
+    p.default_drive_c = true;
+  }
   for (const auto& name : ini.sections()) {
-    if (lower(name).rfind("share:", 0) != 0) continue;
+    if (ascii_lower(name).rfind("share:", 0) != 0) continue;
     p.shares.push_back({name.substr(6), ini.get(name, "path"), ini.get(name, "user"), ini.get(name, "password")});
   }
   return p;
 }
 
+const Share* Profile::find_share(std::string_view unc_root, DWORD& error) const {
+  const auto server_of = [](std::string_view unc) { return unc.substr(0, unc.find('\\', 2)); };
+  error = ERROR_BAD_NETPATH;
+  for (const auto& share : shares) {
+    if (!equal_ignoring_case_utf8(server_of(share.unc), server_of(unc_root))) continue;
+    error = ERROR_BAD_NET_NAME;
+    if (equal_ignoring_case_utf8(share.unc, unc_root)) return &share;
+  }
+  return nullptr;
+}
+
 const Profile& profile() {
   static const Profile loaded = [] {
     const char* path = std::getenv("WINLAYER_MACHINE");
-    if (path == nullptr || *path == '\0') return Profile::from_ini(IniFile{}, {});
-    return Profile::from_ini(IniFile::parse(read_file(path)), path);
+    const Environment environment = [](const char* name) { return static_cast<const char*>(std::getenv(name)); };
+    if (path == nullptr || *path == '\0') return Profile::from_ini(IniFile{}, {}, environment);
+    return Profile::from_ini(IniFile::parse(read_file(path)), path, environment);
   }();
   return loaded;
 }

@@ -3,10 +3,13 @@
 #ifndef WINLAYER_PROFILE_H
 #define WINLAYER_PROFILE_H
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "winlayer/types.h"
 
 namespace winlayer {
 
@@ -30,6 +33,8 @@ class IniFile {
   std::vector<Section> sections_;
 };
 
+using Environment = std::function<const char*(const char*)>;
+
 struct Share {
   std::string unc;          // \\server\share as the profile writes it
   std::string linux_path;   // the folder it reaches
@@ -40,17 +45,30 @@ struct Share {
 struct Profile {
   bool wow64 = true;
   bool has_iswow64process = true;
-  std::string program_files = "C:\\Program Files (x86)";
+  std::string program_files;   // default: C:\Program Files (x86) under WOW64, else C:\Program Files
   std::string windows = "C:\\Windows";
   std::string system_folder;   // Linux folder that holds cmd; default: beside the layer's programs
   std::string trace_path;      // empty: no trace
   std::string logon_session;   // file that keeps share connections of the logon session
   std::map<char, std::string> drives;  // upper-case letter -> Linux folder; Z is "/"
+  bool default_drive_c = false;        // C: is the layer's own folder, made on first use
   std::vector<Share> shares;
   IniFile ini;                 // for keys that other groups read
 
-  static Profile from_ini(const IniFile& ini, std::string_view profile_path);
+  // Reads the keys; environment looks up the variables that default folders use
+  // (none when empty).
+  static Profile from_ini(const IniFile& ini, std::string_view profile_path,
+                          const Environment& environment = {});
+
+  // The profile's share for \\server\share (any case), or null with
+  // ERROR_BAD_NETPATH (no such server) or ERROR_BAD_NET_NAME (no such share).
+  const Share* find_share(std::string_view unc_root, DWORD& error) const;
 };
+
+// Drive C: when the profile maps none: beside the profile file
+// ("<profile>.drive-c"); without a profile, $XDG_DATA_HOME/winlayer/drive-c,
+// else $HOME/.local/share/winlayer/drive-c, else /tmp/winlayer-drive-c-<uid>.
+std::string default_drive_c_folder(std::string_view profile_path, const Environment& environment);
 
 // The process's profile, loaded once from WINLAYER_MACHINE (defaults without it).
 const Profile& profile();

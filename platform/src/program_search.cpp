@@ -10,6 +10,7 @@
 #include "errors.h"
 #include "paths.h"
 #include "profile.h"
+#include "program_file.h"
 #include "text.h"
 #include "winlayer/kernel.h"
 
@@ -25,9 +26,7 @@ bool is_regular_file(const std::string& path) {
 }
 
 std::string folder_of_running_program() {
-  char path[4096];
-  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  const std::string file = n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
+  const std::string file = program_file_linux_path();
   const auto slash = file.find_last_of('/');
   return slash == std::string::npos ? std::string() : file.substr(0, slash);
 }

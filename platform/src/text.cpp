@@ -123,4 +123,33 @@ bool equal_ignoring_case_utf8(std::string_view a, std::string_view b) {
   return equal_ignoring_case(utf8_to_utf16(a), utf8_to_utf16(b));
 }
 
+char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char16_t ascii_upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+
+std::string ascii_lower(std::string_view text) {
+  std::string out(text);
+  for (auto& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool equal_ignoring_ascii_case(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (ascii_upper(a[i]) != ascii_upper(b[i])) return false;
+  }
+  return true;
+}
+
+std::string wide_to_utf8(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const wchar_t c : text) {
+    const auto cp = static_cast<char32_t>(c);
+    append_utf8(out, cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ? kReplacement : cp);
+  }
+  return out;
+}
+
 }  // namespace winlayer

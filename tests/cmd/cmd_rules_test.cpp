@@ -1,5 +1,5 @@
-// The command interpreter's rules for its command line, its built-ins'
-// arguments and full paths.
+// The command interpreter's rules for its command line and its built-ins'
+// arguments.
 #include <gtest/gtest.h>
 
 #include "cmd_rules.h"
@@ -55,30 +55,5 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{u"del\"x y\"", {u"del", {}, {u"x y"}}},
                       SplitCase{u"del C:/temp/x", {u"del", {u"temp", u"x"}, {u"C:"}}},
                       SplitCase{u"  ", {u"", {}, {}}}));
-
-struct PathCase {
-  std::u16string path;
-  std::u16string full;
-};
-
-class FullPath : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(FullPath, IsWindowsFullPathOfTheText) {
-  EXPECT_EQ(winlayer::cmd::full_path(GetParam().path, u"Z:\\work\\here"), GetParam().full);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, FullPath,
-                         ::testing::Values(PathCase{u"C:\\Pkg\\\\setup.exe", u"C:\\Pkg\\setup.exe"},
-                                           PathCase{u"C:/Pkg/./a/../b", u"C:\\Pkg\\b"},
-                                           PathCase{u"x.txt", u"Z:\\work\\here\\x.txt"},
-                                           PathCase{u"..\\x.txt", u"Z:\\work\\x.txt"},
-                                           PathCase{u"\\x.txt", u"Z:\\x.txt"},
-                                           PathCase{u"C:\\..\\..", u"C:\\"},
-                                           PathCase{u"\\\\server\\share\\\\a\\..\\b", u"\\\\server\\share\\b"}));
-
-TEST(SameName, IgnoresCaseOfLetters) {
-  EXPECT_TRUE(winlayer::cmd::same_name(u"RmDir", u"rmdir"));
-  EXPECT_FALSE(winlayer::cmd::same_name(u"rd", u"rdx"));
-}
 
 }  // namespace

@@ -53,18 +53,68 @@ TEST_P(TranslateWindowsPath, MapsDrivesSharesAndSeparators) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, TranslateWindowsPath,
-    ::testing::Values(TranslateCase{"Z:\\tmp\\x", "/tmp/x", 0}, TranslateCase{"z:/tmp//x\\", "/tmp/x", 0},
+    ::testing::Values(TranslateCase{"Z:\\tmp\\x", "/tmp/x", 0},
+                      // A trailing separator stays, so that only a folder is found by it.
+                      TranslateCase{"z:/tmp//x\\", "/tmp/x/", 0},
                       TranslateCase{"Z:\\tmp\\\\ombrixxelq.log", "/tmp/ombrixxelq.log", 0},
                       TranslateCase{"Z:\\", "/", 0}, TranslateCase{"C:\\Program Files (x86)\\a", "/srv/drive-c/Program Files (x86)/a", 0},
                       TranslateCase{"d:\\x", "/mnt/d/x", 0}, TranslateCase{"C:\\a\\..\\..\\b\\.\\c", "/srv/drive-c/b/c", 0},
-                      TranslateCase{"\\tmp\\x", "/tmp/x", 0}, TranslateCase{"sub\\file.txt", "sub/file.txt", 0},
-                      TranslateCase{"..\\up", "../up", 0},
+                      TranslateCase{"C:\\", "/srv/drive-c/", 0},
+                      TranslateCase{"\\\\?\\C:\\a", "/srv/drive-c/a", 0},
+                      TranslateCase{"\\\\?\\UNC\\fileserver\\deploy\\x", "/srv/deploy/x", 0},
                       TranslateCase{"\\\\FileServer\\Deploy\\kit\\Setup.exe", "/srv/deploy/kit/Setup.exe", 0},
                       TranslateCase{"\\\\fileserver\\deploy", "/srv/deploy", 0},
                       TranslateCase{"\\\\fileserver\\other\\x", nullptr, ERROR_BAD_NET_NAME},
+                      TranslateCase{"\\\\fileserver\\", nullptr, ERROR_BAD_NET_NAME},
                       TranslateCase{"\\\\nowhere\\deploy\\x", nullptr, ERROR_BAD_NETPATH},
+                      TranslateCase{"\\\\server", nullptr, ERROR_BAD_NETPATH},
                       TranslateCase{"Q:\\x", nullptr, ERROR_PATH_NOT_FOUND},
+                      // Only full paths are translated: GetFullPathNameW's rule comes first.
+                      TranslateCase{"\\tmp\\x", nullptr, ERROR_PATH_NOT_FOUND},
+                      TranslateCase{"sub\\file.txt", nullptr, ERROR_PATH_NOT_FOUND},
                       TranslateCase{"", nullptr, ERROR_PATH_NOT_FOUND}));
+
+struct FullPathCase {
+  std::u16string path;
+  std::u16string current;
+  std::u16string full;
+};
+
+class FullPathName : public ::testing::TestWithParam<FullPathCase> {};
+
+TEST_P(FullPathName, IsWindowsFullPathOfTheName) {
+  EXPECT_EQ(winlayer::full_path_name(GetParam().path, GetParam().current), GetParam().full);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, FullPathName,
+    ::testing::Values(
+        FullPathCase{u"C:\\Pkg\\\\setup.exe", u"Z:\\work\\here", u"C:\\Pkg\\setup.exe"},
+        FullPathCase{u"C:/Pkg/./a/../b", u"Z:\\work\\here", u"C:\\Pkg\\b"},
+        FullPathCase{u"x.txt", u"Z:\\work\\here", u"Z:\\work\\here\\x.txt"},
+        FullPathCase{u"..\\x.txt", u"Z:\\work\\here", u"Z:\\work\\x.txt"},
+        FullPathCase{u"../../../x", u"Z:\\work\\here", u"Z:\\x"},
+        FullPathCase{u"\\x.txt", u"Z:\\work\\here", u"Z:\\x.txt"},
+        FullPathCase{u"\\deployment.xml", u"C:\\Deploy", u"C:\\deployment.xml"},
+        FullPathCase{u"\\x", u"\\\\server\\share\\dir", u"\\\\server\\share\\x"},
+        FullPathCase{u"C:\\..\\..", u"Z:\\work", u"C:\\"},
+        FullPathCase{u"C:\\a\\..\\", u"Z:\\work", u"C:\\"},
+        FullPathCase{u"\\\\server\\share\\\\a\\..\\b", u"Z:\\work", u"\\\\server\\share\\b"},
+        FullPathCase{u"\\\\server\\share\\..\\..", u"Z:\\work", u"\\\\server\\share"},
+        FullPathCase{u"C:x", u"Z:\\work", u"C:\\x"},
+        FullPathCase{u"z:x", u"Z:\\work", u"Z:\\work\\x"},
+        FullPathCase{u"C:", u"Z:\\work", u"C:\\"},
+        // Names as Windows normalises them.
+        FullPathCase{u"Setup.exe ", u"C:\\kit", u"C:\\kit\\Setup.exe"},
+        FullPathCase{u"Setup.exe.", u"C:\\kit", u"C:\\kit\\Setup.exe"},
+        FullPathCase{u"Setup.exe. .", u"C:\\kit", u"C:\\kit\\Setup.exe"},
+        FullPathCase{u"kit.\\Setup.exe", u"C:\\", u"C:\\kit\\Setup.exe"},
+        FullPathCase{u"kit \\Setup.exe", u"C:\\", u"C:\\kit \\Setup.exe"},
+        FullPathCase{u"kit..\\Setup.exe", u"C:\\", u"C:\\kit..\\Setup.exe"},
+        FullPathCase{u"kit \\", u"C:\\", u"C:\\kit \\"},
+        FullPathCase{u"kit\\...", u"C:\\", u"C:\\kit"},
+        FullPathCase{u"Setup.exe\\", u"C:\\kit", u"C:\\kit\\Setup.exe\\"},
+        FullPathCase{u"\\\\?\\C:\\a\\..\\b. ", u"Z:\\work", u"\\\\?\\C:\\a\\..\\b. "}));
 
 TEST(WindowsFormOf, PrefersTheDriveThatHoldsThePathMostClosely) {
   const std::map<char, std::string> drives{{'C', "/srv/drive-c"}, {'E', "/srv/drive-c/inner/"}};
@@ -99,6 +149,12 @@ TEST_F(CaseMatching, FindsExistingNamesInAnyCase) {
   const std::string base = root_.string();
   EXPECT_EQ(winlayer::match_existing_case(base + "/package/setup.EXE"), base + "/Package/Setup.exe");
   EXPECT_EQ(winlayer::match_existing_case(base + "/PACKAGE/redist"), base + "/Package/Redist");
+}
+
+TEST_F(CaseMatching, KeepsATrailingSlash) {
+  const std::string base = root_.string();
+  EXPECT_EQ(winlayer::match_existing_case(base + "/package/redist/"), base + "/Package/Redist/");
+  EXPECT_EQ(winlayer::match_existing_case(base + "/package/setup.exe/"), base + "/Package/Setup.exe/");
 }
 
 TEST_F(CaseMatching, KeepsNamesThatDoNotExistAsWritten) {

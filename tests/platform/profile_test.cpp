@@ -1,7 +1,13 @@
 // INI parsing and the machine profile built from it.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <map>
+#include <string>
+
 #include "profile.h"
+#include "winlayer/types.h"
 
 namespace {
 
@@ -53,12 +59,91 @@ TEST(Profile, TakesEveryKeyAndDefaultsTheRest) {
 }
 
 TEST(Profile, WithoutAFileDescribesTheDefaultMachine) {
-  const auto p = winlayer::Profile::from_ini(winlayer::IniFile{}, "");
+  const auto p = winlayer::Profile::from_ini(winlayer::IniFile{}, "", [](const char* name) {
+    return std::string(name) == "HOME" ? "/home/user" : nullptr;
+  });
   EXPECT_TRUE(p.wow64);
   EXPECT_EQ(p.program_files, "C:\\Program Files (x86)");
   EXPECT_EQ(p.windows, "C:\\Windows");
-  EXPECT_TRUE(p.drives.empty());
+  EXPECT_EQ(p.drives, (std::map<char, std::string>{{'C', "/home/user/.local/share/winlayer/drive-c"}}));
+  EXPECT_TRUE(p.default_drive_c);
   EXPECT_FALSE(p.system_folder.empty());
+}
+
+TEST(Profile, AMappedDriveCIsNotTheLayersOwn) {
+  const auto p = winlayer::Profile::from_ini(winlayer::IniFile::parse(kProfile), "/x/machine.ini");
+  EXPECT_FALSE(p.default_drive_c);
+}
+
+struct ProgramFilesCase {
+  const char* system_keys;
+  const char* program_files;
+};
+
+TEST(Profile, TheDefaultProgramFilesFollowsWow64) {
+  const ProgramFilesCase cases[] = {
+      {"", "C:\\Program Files (x86)"},
+      {"wow64 = true\n", "C:\\Program Files (x86)"},
+      {"wow64 = false\n", "C:\\Program Files"},
+      {"wow64 = false\nprogram_files = E:\\Apps\n", "E:\\Apps"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.system_keys);
+    const auto ini = winlayer::IniFile::parse(std::string("[system]\n") + c.system_keys);
+    EXPECT_EQ(winlayer::Profile::from_ini(ini, "/x/machine.ini").program_files, c.program_files);
+  }
+}
+
+struct DriveCCase {
+  const char* profile_path;
+  const char* xdg_data_home;
+  const char* home;
+  std::string folder;
+};
+
+TEST(DefaultDriveC, LiesBesideTheProfileElseInTheUsersDataFolder) {
+  const DriveCCase cases[] = {
+      {"/x/machine.ini", "/data", "/home/user", "/x/machine.ini.drive-c"},
+      {"", "/data", "/home/user", "/data/winlayer/drive-c"},
+      {"", nullptr, "/home/user", "/home/user/.local/share/winlayer/drive-c"},
+      {"", "relative/data", "/home/user", "/home/user/.local/share/winlayer/drive-c"},
+      {"", nullptr, nullptr, "/tmp/winlayer-drive-c-" + std::to_string(::getuid())},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    const winlayer::Environment environment = [&c](const char* name) {
+      return std::string(name) == "XDG_DATA_HOME" ? c.xdg_data_home : std::string(name) == "HOME" ? c.home : nullptr;
+    };
+    EXPECT_EQ(winlayer::default_drive_c_folder(c.profile_path, environment), c.folder);
+  }
+}
+
+struct ShareCase {
+  const char* root;
+  const char* found;  // the share's folder, or null: error
+  DWORD error;
+};
+
+TEST(Profile, FindsSharesByServerAndNameWithoutRegardToCase) {
+  const auto p = winlayer::Profile::from_ini(winlayer::IniFile::parse(kProfile), "/x/machine.ini");
+  const ShareCase cases[] = {
+      {"\\\\fileserver\\deploy", "/srv/deploy", 0},
+      {"\\\\FILESERVER\\Public", "/srv/public", 0},
+      {"\\\\fileserver\\other", nullptr, ERROR_BAD_NET_NAME},
+      {"\\\\elsewhere\\deploy", nullptr, ERROR_BAD_NETPATH},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.root);
+    DWORD error = 0;
+    const winlayer::Share* share = p.find_share(c.root, error);
+    if (c.found != nullptr) {
+      ASSERT_NE(share, nullptr);
+      EXPECT_EQ(share->linux_path, c.found);
+    } else {
+      EXPECT_EQ(share, nullptr);
+      EXPECT_EQ(error, c.error);
+    }
+  }
 }
 
 }  // namespace

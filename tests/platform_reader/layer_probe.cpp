@@ -4,6 +4,10 @@
 //   layer_probe iswow64process         GetProcAddress, then IsWow64Process
 //   layer_probe windows <size>         GetWindowsDirectoryW
 //   layer_probe programfiles <create>  SHGetSpecialFolderPathW, CSIDL_PROGRAM_FILES
+//   layer_probe fullpath <name>        GetFullPathNameW
+//   layer_probe exists <name>          PathFileExistsW
+//   layer_probe create <name>          CreateFileW(GENERIC_WRITE, CREATE_ALWAYS), then CloseHandle
+//   layer_probe temppath               GetTempPathW
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -47,6 +51,41 @@ void programfiles(const char* create) {
   std::printf("returned=%d error=%u text=%s\n", result, GetLastError(), narrow(buffer).c_str());
 }
 
+std::u16string wide(const char* text) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  std::u16string units(static_cast<std::size_t>(size), u'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, units.data(), size);
+  units.pop_back();  // the NUL
+  return units;
+}
+
+void fullpath(const char* name) {
+  WCHAR buffer[MAX_PATH] = {u'#', u'\0'};
+  LPWSTR file_part = nullptr;
+  const DWORD result = GetFullPathNameW(wide(name).c_str(), MAX_PATH, buffer, &file_part);
+  std::printf("returned=%u text=%s part=%s\n", result, narrow(buffer).c_str(),
+              file_part == nullptr ? "(null)" : narrow(file_part).c_str());
+}
+
+void exists(const char* name) {
+  SetLastError(0);
+  const BOOL result = PathFileExistsW(wide(name).c_str());
+  std::printf("returned=%d error=%u\n", result, GetLastError());
+}
+
+void create(const char* name) {
+  const HANDLE file = CreateFileW(wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::printf("opened=%d error=%u\n", file != INVALID_HANDLE_VALUE, GetLastError());
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
+void temppath() {
+  WCHAR buffer[MAX_PATH] = {u'#', u'\0'};
+  const DWORD result = GetTempPathW(MAX_PATH, buffer);
+  std::printf("returned=%u text=%s\n", result, narrow(buffer).c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,8 +96,17 @@ int main(int argc, char** argv) {
     windows(argv[2]);
   } else if (command == "programfiles" && argc == 3) {
     programfiles(argv[2]);
+  } else if (command == "fullpath" && argc == 3) {
+    fullpath(argv[2]);
+  } else if (command == "exists" && argc == 3) {
+    exists(argv[2]);
+  } else if (command == "create" && argc == 3) {
+    create(argv[2]);
+  } else if (command == "temppath" && argc == 2) {
+    temppath();
   } else {
-    std::fprintf(stderr, "usage: layer_probe iswow64process | windows <size> | programfiles <0|1>\n");
+    std::fprintf(stderr, "usage: layer_probe iswow64process | windows <size> | programfiles <0|1> | "
+                         "fullpath <name> | exists <name> | create <name> | temppath\n");
     return 2;
   }
   return 0;

@@ -55,8 +55,9 @@ HANDLE WINAPI GetCurrentProcess();
 BOOL WINAPI IsWow64Process(HANDLE hProcess, PBOOL Wow64Process);
 
 // The temporary folder: TMP, then TEMP, then TMPDIR, then /tmp; each may hold a
-// Linux or a Windows path and the result is always the Windows form with a
-// trailing backslash. Returns its length without the NUL; when nBufferLength is
+// Linux path (starting with a slash) or a Windows path, a relative one resolved
+// as GetFullPathNameW resolves it; the result is always the full Windows form
+// with a trailing backslash. Returns its length without the NUL; when nBufferLength is
 // too small, the length needed with the NUL and the buffer untouched. The A form
 // gives the ANSI code page's text, which on the layer is UTF-8.
 DWORD WINAPI GetTempPathW(DWORD nBufferLength, LPWSTR lpBuffer);

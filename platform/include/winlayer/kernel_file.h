@@ -1,4 +1,4 @@
-// Kernel file functions: deleting, opening, reading and sizing files.
+// Kernel file functions: full paths, and deleting, opening, reading and sizing files.
 #ifndef WINLAYER_KERNEL_FILE_H
 #define WINLAYER_KERNEL_FILE_H
 
@@ -40,6 +40,20 @@ typedef struct _OVERLAPPED {
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
 
 #define INVALID_FILE_SIZE 0xFFFFFFFFu
+
+// The full path of a name, as the layer resolves every path it is given: a
+// relative name lies below the current folder (".." may climb above it), a name
+// rooted without a drive on the current folder's drive, and "C:name" in the
+// current folder when C: is its drive, else at the root of C:. Separators become
+// single backslashes, "." and ".." resolve without climbing above the root, a
+// component ending in one period loses it, and the last component loses its
+// trailing periods and blanks unless a backslash follows it; a trailing
+// backslash stays. The file need not exist. Returns the length without the NUL;
+// when nBufferLength is too small, the size needed with the NUL and the buffer
+// untouched. lpFilePart, when not null, receives the address in lpBuffer of the
+// last component, or null when the path ends in a backslash. A null or empty
+// name: 0 and ERROR_INVALID_NAME.
+DWORD WINAPI GetFullPathNameW(LPCWSTR lpFileName, DWORD nBufferLength, LPWSTR lpBuffer, LPWSTR* lpFilePart);
 
 // Deletes a file. Missing file: FALSE and ERROR_FILE_NOT_FOUND; missing folder on
 // the way: ERROR_PATH_NOT_FOUND; a folder or a file that cannot be removed:
