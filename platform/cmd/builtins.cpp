@@ -1,7 +1,6 @@
 // rd and del on the layer's file system, with the interpreter's messages.
 #include "builtins.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,8 +11,10 @@
 
 #include "cmd_rules.h"
 #include "errors.h"
+#include "file_open.h"
 #include "paths.h"
 #include "text.h"
+#include "unique_dir.h"
 #include "win32.h"
 
 namespace winlayer::cmd {
@@ -22,8 +23,9 @@ namespace {
 constexpr int kSyntaxError = 1;
 constexpr int kNotACommand = 9009;
 
+// Standard output and error are text mode: each line ends in CR LF there.
 void say(std::FILE* stream, const std::string& line) {
-  std::fputs((line + "\r\n").c_str(), stream);
+  std::fputs((line + "\n").c_str(), stream);
   std::fflush(stream);
 }
 
@@ -103,22 +105,36 @@ int remove_directory(const std::u16string& path, bool tree, bool quiet) {
   return error ? fail(error_from_errno(error.value(), folder)) : 0;
 }
 
+// One file, as DeleteFileW deletes it; /F first clears the read-only attribute,
+// which is the owner's write permission on the layer. Says which file and why
+// when it stays.
+bool delete_one(const std::string& file, const std::u16string& shown, bool force) {
+  struct stat st {};
+  if (force && is_read_only(file) && ::lstat(file.c_str(), &st) == 0) ::chmod(file.c_str(), st.st_mode | S_IWUSR);
+  if (DeleteFileW(shown.c_str())) return true;
+  const DWORD error = GetLastError();
+  say(stderr, utf16_to_utf8(shown));
+  fail(error);
+  return false;
+}
+
 // del on a folder deletes the files in it, as "folder\*" does.
-int delete_files_in(const std::string& folder, const std::u16string& shown, bool quiet) {
+int delete_files_in(const std::string& folder, const std::u16string& shown, bool quiet, bool force) {
   if (!quiet && !confirmed(shown + u"\\*")) return 0;
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return fail(error_from_errno(errno, folder));
-  while (const dirent* entry = ::readdir(dir)) {
+  UniqueDir dir(folder);
+  if (!dir.valid()) return fail(error_from_errno(errno, folder));
+  int code = 0;
+  while (const dirent* entry = dir.next()) {
     const std::string file = folder + "/" + entry->d_name;
     struct stat st {};
-    if (::lstat(file.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) ::unlink(file.c_str());
+    if (::lstat(file.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) continue;
+    if (!delete_one(file, shown + u"\\" + utf8_to_utf16(entry->d_name), force)) code = kSyntaxError;
   }
-  ::closedir(dir);
-  return 0;
+  return code;
 }
 
 // del ends with 0 for a missing file, 1 when it cannot reach the path or the file.
-int delete_file(const std::u16string& path, bool quiet) {
+int delete_file(const std::u16string& path, bool quiet, bool force) {
   const std::u16string shown = shown_path(path);
   std::string file;
   if (!to_linux_path(path, file)) {
@@ -135,13 +151,8 @@ int delete_file(const std::u16string& path, bool quiet) {
     say(stderr, "Could Not Find " + utf16_to_utf8(shown));
     return 0;
   }
-  if (S_ISDIR(st.st_mode)) return delete_files_in(file, shown, quiet);
-  if (::unlink(file.c_str()) != 0) {
-    say(stderr, utf16_to_utf8(shown));
-    fail(error_from_errno(errno, file));
-    return kSyntaxError;
-  }
-  return 0;
+  if (S_ISDIR(st.st_mode)) return delete_files_in(file, shown, quiet, force);
+  return delete_one(file, shown, force) ? 0 : kSyntaxError;
 }
 
 int rd(const BuiltinCall& call) {
@@ -159,10 +170,11 @@ int rd(const BuiltinCall& call) {
 int del(const BuiltinCall& call) {
   std::u16string given;
   int code = 0;
-  if (!read_switches(call, u"QF", given, code)) return code;  // /F: read-only files go too, as always here
+  if (!read_switches(call, u"QF", given, code)) return code;
   const bool quiet = given.find(u'Q') != std::u16string::npos;
+  const bool force = given.find(u'F') != std::u16string::npos;
   for (const auto& path : call.arguments) {
-    if (const int result = delete_file(path, quiet); result != 0) code = result;
+    if (const int result = delete_file(path, quiet, force); result != 0) code = result;
   }
   return code;
 }

@@ -1,6 +1,7 @@
 // The command interpreter's pure rules.
 #include "cmd_rules.h"
 
+#include "cmdline.h"
 #include "text.h"
 
 namespace winlayer::cmd {
@@ -11,17 +12,6 @@ bool is_separator(char16_t c) { return is_blank(c) || c == u',' || c == u';' || 
 
 std::size_t skip_blanks(std::u16string_view s, std::size_t i) {
   while (i < s.size() && is_blank(s[i])) ++i;
-  return i;
-}
-
-// The end of the program name: its closing quote, or the first blank.
-std::size_t after_program_name(std::u16string_view line) {
-  if (!line.empty() && line[0] == u'"') {
-    const auto close = line.find(u'"', 1);
-    return close == std::u16string_view::npos ? line.size() : close + 1;
-  }
-  std::size_t i = 0;
-  while (i < line.size() && !is_blank(line[i])) ++i;
   return i;
 }
 
@@ -55,7 +45,8 @@ std::size_t read_switch(std::u16string_view s, std::size_t i, std::u16string& le
 }  // namespace
 
 bool command_after_switches(std::u16string_view line, std::u16string& command) {
-  std::size_t i = skip_blanks(line, after_program_name(line));
+  std::u16string program;
+  std::size_t i = skip_blanks(line, read_program_name(line, Splitter::kShell, program));
   while (i < line.size() && line[i] == u'/') {
     if (i + 1 < line.size() && ascii_upper(line[i + 1]) == u'C') {
       const std::u16string_view rest = line.substr(skip_blanks(line, i + 2));

@@ -11,7 +11,7 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   std::u16string command;
   if (!winlayer::cmd::command_after_switches(GetCommandLineW(), command)) {
-    std::fputs("The syntax of the command is incorrect.\r\n", stderr);
+    std::fputs("The syntax of the command is incorrect.\n", stderr);
     return 1;
   }
   return winlayer::cmd::run_command(command);

@@ -11,20 +11,8 @@ std::size_t skip_blanks(std::u16string_view s, std::size_t i) {
   return i;
 }
 
-std::size_t read_program_name(std::u16string_view s, std::u16string& name) {
-  std::size_t i = 0;
-  if (!s.empty() && s[0] == u'"') {
-    const auto close = s.find(u'"', 1);
-    name = s.substr(1, close == std::u16string_view::npos ? std::u16string_view::npos : close - 1);
-    return close == std::u16string_view::npos ? s.size() : close + 1;
-  }
-  while (i < s.size() && !is_blank(s[i])) ++i;
-  name = s.substr(0, i);
-  return i;
-}
-
 // Reads one argument from i on; returns the index after it.
-std::size_t read_argument(std::u16string_view s, std::size_t i, std::u16string& arg) {
+std::size_t read_argument(std::u16string_view s, std::size_t i, Splitter rules, std::u16string& arg) {
   bool quoted = false;
   while (i < s.size() && (quoted || !is_blank(s[i]))) {
     std::size_t backslashes = 0;
@@ -36,8 +24,9 @@ std::size_t read_argument(std::u16string_view s, std::size_t i, std::u16string& 
       arg.append(backslashes / 2, u'\\');
       if (backslashes % 2 == 1) {
         arg += u'"';
-      } else if (quoted && i + 1 < s.size() && s[i + 1] == u'"') {
+      } else if (rules == Splitter::kRunTime && quoted && i + 1 < s.size() && s[i + 1] == u'"') {
         arg += u'"';
+        quoted = false;
         ++i;
       } else {
         quoted = !quoted;
@@ -53,12 +42,31 @@ std::size_t read_argument(std::u16string_view s, std::size_t i, std::u16string& 
 
 }  // namespace
 
-std::vector<std::u16string> split_command_line(std::u16string_view s) {
+std::size_t read_program_name(std::u16string_view s, Splitter rules, std::u16string& name) {
+  name.clear();
+  if (rules == Splitter::kShell && !s.empty() && s[0] == u'"') {
+    const auto close = s.find(u'"', 1);
+    name = s.substr(1, close == std::u16string_view::npos ? std::u16string_view::npos : close - 1);
+    return close == std::u16string_view::npos ? s.size() : close + 1;
+  }
+  bool quoted = false;
+  std::size_t i = 0;
+  for (; i < s.size() && (quoted || !is_blank(s[i])); ++i) {
+    if (rules == Splitter::kRunTime && s[i] == u'"') {
+      quoted = !quoted;
+    } else {
+      name += s[i];
+    }
+  }
+  return i;
+}
+
+std::vector<std::u16string> split_command_line(std::u16string_view s, Splitter rules) {
   std::vector<std::u16string> args(1);
-  std::size_t i = skip_blanks(s, read_program_name(s, args[0]));
+  std::size_t i = skip_blanks(s, read_program_name(s, rules, args[0]));
   while (i < s.size()) {
     std::u16string arg;
-    i = skip_blanks(s, read_argument(s, i, arg));
+    i = skip_blanks(s, read_argument(s, i, rules, arg));
     args.push_back(std::move(arg));
   }
   return args;

@@ -1,4 +1,10 @@
-// Windows' command-line rules: pure functions of their inputs.
+// Windows' command-line rules: pure functions of their inputs. Windows has two
+// splitters, documented apart: CommandLineToArgvW's and the C run-time's, which
+// gives a program its argv. Both take blanks and tabs outside quotes as
+// separators; 2n backslashes before a quote give n backslashes and the quote
+// opens or closes a quoted part; 2n+1 backslashes before a quote give n
+// backslashes and a literal quote; other backslashes are literal. They differ in
+// the program name and in doubled quotes (see Splitter).
 #ifndef WINLAYER_CMDLINE_H
 #define WINLAYER_CMDLINE_H
 
@@ -8,16 +14,25 @@
 
 namespace winlayer {
 
-// Splits a command line as CommandLineToArgvW and the C run-time do. The program
-// name runs to the first blank or tab, or between its quotes when it starts with
-// one, with backslashes taken literally. Then, for each argument: blanks and tabs
-// outside quotes separate; 2n backslashes before a quote give n backslashes and
-// the quote opens or closes a quoted part; 2n+1 backslashes before a quote give n
-// backslashes and a literal quote; inside a quoted part "" gives a literal quote;
-// other backslashes are literal.
-std::vector<std::u16string> split_command_line(std::u16string_view command_line);
+enum class Splitter {
+  // CommandLineToArgvW: a program name that starts with a quote ends at the
+  // next quote, and what follows it starts the next argument; otherwise it ends
+  // at the first blank or tab. Every other quote opens or closes a quoted part.
+  kShell,
+  // The C run-time: the program name ends at the first blank or tab outside
+  // quotes, and any quotes in it group without being kept. Inside a quoted part
+  // a doubled quote gives one literal quote and ends the part.
+  kRunTime,
+};
 
-// Quotes one argument so that split_command_line gives it back unchanged.
+// Where the program name ends (after its closing quote, if it has one), with
+// the name itself in name.
+std::size_t read_program_name(std::u16string_view command_line, Splitter rules, std::u16string& name);
+
+// Splits a whole command line: the program name, then each argument.
+std::vector<std::u16string> split_command_line(std::u16string_view command_line, Splitter rules);
+
+// Quotes one argument so that both splitters give it back unchanged.
 std::u16string quote_argument(std::u16string_view argument);
 
 // The command line for an argument vector: the program name quoted when it holds

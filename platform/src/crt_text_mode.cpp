@@ -4,10 +4,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <ext/stdio_sync_filebuf.h>
+
 #include <cerrno>
+#include <iostream>
 #include <vector>
 
-#include "unique_fd.h"
+#include "posix_io.h"
 
 namespace winlayer {
 namespace {
@@ -30,14 +33,7 @@ class TextModeFile {
   }
 
   ssize_t write(const char* bytes, std::size_t size) {
-    const std::string stored = to_text_mode(std::string_view(bytes, size));
-    for (std::size_t done = 0; done < stored.size();) {
-      const ssize_t n = ::write(fd_.get(), stored.data() + done, stored.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return done == 0 ? -1 : static_cast<ssize_t>(size);
-      done += static_cast<std::size_t>(n);
-    }
-    return static_cast<ssize_t>(size);
+    return write_all(fd_.get(), to_text_mode(std::string_view(bytes, size))) ? static_cast<ssize_t>(size) : -1;
   }
 
   int seek(off64_t* offset, int whence) {
@@ -79,16 +75,6 @@ class TextModeFile {
   bool ended_ = false;
 };
 
-int open_flags(const std::string& mode) {
-  const bool plus = mode.find('+') != std::string::npos;
-  switch (mode.empty() ? '\0' : mode[0]) {
-    case 'r': return O_CLOEXEC | (plus ? O_RDWR : O_RDONLY);
-    case 'w': return O_CLOEXEC | O_CREAT | O_TRUNC | (plus ? O_RDWR : O_WRONLY);
-    case 'a': return O_CLOEXEC | O_CREAT | O_APPEND | (plus ? O_RDWR : O_WRONLY);
-    default: return -1;
-  }
-}
-
 const cookie_io_functions_t kTextModeFunctions = {
     [](void* file, char* out, std::size_t size) { return static_cast<TextModeFile*>(file)->read(out, size); },
     [](void* file, const char* bytes, std::size_t size) {
@@ -100,6 +86,16 @@ const cookie_io_functions_t kTextModeFunctions = {
       return 0;
     },
 };
+
+// A text-mode stream on a copy of a standard descriptor; the old stream is kept
+// when no copy can be made.
+std::FILE* text_mode_copy_of(std::FILE* old, int fd, int buffering) {
+  std::FILE* stream = text_mode_stream(UniqueFd(::fcntl(fd, F_DUPFD_CLOEXEC, 3)), "w");
+  if (stream == nullptr) return old;
+  std::fflush(old);
+  ::setvbuf(stream, nullptr, buffering, buffering == _IONBF ? 0 : BUFSIZ);
+  return stream;
+}
 
 }  // namespace
 
@@ -113,18 +109,23 @@ std::string to_text_mode(std::string_view bytes) {
   return stored;
 }
 
-std::FILE* open_text_mode_file(const std::string& linux_path, const std::string& mode) {
-  const int flags = open_flags(mode);
-  if (flags < 0) {
-    errno = EINVAL;
-    return nullptr;
-  }
-  UniqueFd fd(::open(linux_path.c_str(), flags, 0666));
+std::FILE* text_mode_stream(UniqueFd fd, const char* mode) {
   if (!fd.valid()) return nullptr;
   auto* file = new TextModeFile(std::move(fd));
-  std::FILE* stream = ::fopencookie(file, mode.c_str(), kTextModeFunctions);
+  std::FILE* stream = ::fopencookie(file, mode, kTextModeFunctions);
   if (stream == nullptr) delete file;
   return stream;
+}
+
+void make_standard_streams_text_mode() {
+  stdout = text_mode_copy_of(stdout, STDOUT_FILENO, ::isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF);
+  stderr = text_mode_copy_of(stderr, STDERR_FILENO, _IONBF);
+  // Never destroyed: the streams write until the process's last exit handler.
+  static auto* out = new __gnu_cxx::stdio_sync_filebuf<char>(stdout);
+  static auto* err = new __gnu_cxx::stdio_sync_filebuf<char>(stderr);
+  std::cout.rdbuf(out);
+  std::cerr.rdbuf(err);
+  std::clog.rdbuf(err);
 }
 
 }  // namespace winlayer

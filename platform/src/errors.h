@@ -13,6 +13,9 @@ namespace winlayer {
 // a file named with a trailing separator is ERROR_INVALID_NAME.
 DWORD error_from_errno(int err, const std::string& linux_path);
 
+// The C run-time's errno for a Windows error code, as its file functions set it.
+int errno_from_error(DWORD error);
+
 // SetLastError(error_from_errno(errno, linux_path)).
 void set_error_from_errno(const std::string& linux_path);
 

@@ -1,6 +1,7 @@
 // The handle registry and CloseHandle.
 #include "handles.h"
 
+#include <cstdint>
 #include <map>
 #include <mutex>
 
@@ -9,9 +10,14 @@
 namespace winlayer {
 namespace {
 
+// Values step by four from four, as Windows' do: far below any object's address,
+// and never INVALID_HANDLE_VALUE or a pseudo handle.
+constexpr std::uintptr_t kHandleStep = 4;
+
 struct Registry {
   std::mutex mutex;
-  std::map<HANDLE, std::unique_ptr<KernelObject>> objects;
+  std::uintptr_t last = 0;
+  std::map<std::uintptr_t, std::shared_ptr<KernelObject>> objects;
 };
 
 Registry& registry() {
@@ -21,29 +27,29 @@ Registry& registry() {
 
 }  // namespace
 
-HANDLE register_handle(std::unique_ptr<KernelObject> object) {
+HANDLE register_handle(std::shared_ptr<KernelObject> object) {
   auto& r = registry();
   std::lock_guard<std::mutex> lock(r.mutex);
-  HANDLE handle = object.get();
-  r.objects.emplace(handle, std::move(object));
-  return handle;
+  r.last += kHandleStep;
+  r.objects.emplace(r.last, std::move(object));
+  return reinterpret_cast<HANDLE>(r.last);
 }
 
-KernelObject* lookup_handle(HANDLE handle) {
+std::shared_ptr<KernelObject> lookup_handle(HANDLE handle) {
   auto& r = registry();
   std::lock_guard<std::mutex> lock(r.mutex);
-  const auto it = r.objects.find(handle);
-  return it == r.objects.end() ? nullptr : it->second.get();
+  const auto it = r.objects.find(reinterpret_cast<std::uintptr_t>(handle));
+  return it == r.objects.end() ? nullptr : it->second;
 }
 
 }  // namespace winlayer
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {
-  std::unique_ptr<winlayer::KernelObject> closing;
+  std::shared_ptr<winlayer::KernelObject> closing;  // released after the lock, by the last user
   {
     auto& r = winlayer::registry();
     std::lock_guard<std::mutex> lock(r.mutex);
-    const auto it = r.objects.find(hObject);
+    const auto it = r.objects.find(reinterpret_cast<std::uintptr_t>(hObject));
     if (it == r.objects.end()) {
       SetLastError(ERROR_INVALID_HANDLE);
       return FALSE;
@@ -51,5 +57,5 @@ BOOL WINAPI CloseHandle(HANDLE hObject) {
     closing = std::move(it->second);
     r.objects.erase(it);
   }
-  return TRUE;  // the object's destructor releases what it holds
+  return TRUE;
 }

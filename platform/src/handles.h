@@ -1,5 +1,8 @@
-// Kernel objects behind HANDLE values: each handle owns one object, and the
-// registry tells a live handle from a stale or foreign one.
+// Kernel objects behind HANDLE values. A handle value is a number of the
+// registry's own, never an object's address and never given out twice, so that
+// a stale copy of a closed handle reaches nothing; a lookup shares ownership of
+// the object, so that another thread's CloseHandle cannot free it while it is
+// in use.
 #ifndef WINLAYER_HANDLES_H
 #define WINLAYER_HANDLES_H
 
@@ -14,15 +17,15 @@ class KernelObject {
   virtual ~KernelObject() = default;
 };
 
-// Registers the object and returns its handle; the registry owns it until
+// Registers the object and returns its new handle; the registry holds it until
 // CloseHandle.
-HANDLE register_handle(std::unique_ptr<KernelObject> object);
+HANDLE register_handle(std::shared_ptr<KernelObject> object);
 
 // The live object of a handle, of the wanted kind, or null.
-KernelObject* lookup_handle(HANDLE handle);
+std::shared_ptr<KernelObject> lookup_handle(HANDLE handle);
 template <class T>
-T* lookup_handle_as(HANDLE handle) {
-  return dynamic_cast<T*>(lookup_handle(handle));
+std::shared_ptr<T> lookup_handle_as(HANDLE handle) {
+  return std::dynamic_pointer_cast<T>(lookup_handle(handle));
 }
 
 }  // namespace winlayer

@@ -19,11 +19,12 @@
 #include "errors.h"
 #include "handles.h"
 #include "paths.h"
+#include "posix_io.h"
 #include "program_search.h"
 #include "startup_channel.h"
 #include "text.h"
 #include "trace.h"
-#include "unique_fd.h"
+#include "winlayer/unique_fd.h"
 #include "winlayer/kernel.h"
 #include "winlayer/kernel_process.h"
 
@@ -116,9 +117,9 @@ class ThreadObject : public KernelObject {
 };
 
 std::shared_ptr<ChildProcess> child_of(HANDLE handle, bool threads_too) {
-  KernelObject* object = lookup_handle(handle);
-  if (auto* process = dynamic_cast<ProcessObject*>(object)) return process->child;
-  if (auto* thread = dynamic_cast<ThreadObject*>(object); thread != nullptr && threads_too) return thread->child;
+  const std::shared_ptr<KernelObject> object = lookup_handle(handle);
+  if (auto* process = dynamic_cast<ProcessObject*>(object.get())) return process->child;
+  if (auto* thread = dynamic_cast<ThreadObject*>(object.get()); thread != nullptr && threads_too) return thread->child;
   return nullptr;
 }
 
@@ -162,7 +163,7 @@ void reset_signals() {
   }
   if (plan.folder == nullptr || ::chdir(plan.folder) == 0) ::execve(plan.program, plan.argv.data(), plan.envp.data());
   const int err = errno;
-  [[maybe_unused]] const ssize_t n = ::write(report_fd, &err, sizeof err);
+  write_all(report_fd, std::string_view(reinterpret_cast<const char*>(&err), sizeof err));
   ::_exit(127);
 }
 
@@ -198,7 +199,7 @@ pid_t spawn(const ExecPlan& plan, ChildChannel& channel, DWORD& error) {
 
 std::vector<std::string> child_arguments(const std::u16string& command_line) {
   std::vector<std::string> argv;
-  for (const auto& argument : split_command_line(command_line)) argv.push_back(utf16_to_utf8(argument));
+  for (const auto& argument : split_command_line(command_line, Splitter::kRunTime)) argv.push_back(utf16_to_utf8(argument));
   return argv;
 }
 
@@ -308,8 +309,8 @@ BOOL WINAPI CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine, LPSE
   const std::shared_ptr<ChildProcess> child = start(request);
   if (child == nullptr) return FALSE;
   trace("process started: show=" + show_name(*lpStartupInfo) + " command line=" + utf16_to_utf8(request.command_line));
-  lpProcessInformation->hProcess = register_handle(std::make_unique<ProcessObject>(child));
-  lpProcessInformation->hThread = register_handle(std::make_unique<ThreadObject>(child));
+  lpProcessInformation->hProcess = register_handle(std::make_shared<ProcessObject>(child));
+  lpProcessInformation->hThread = register_handle(std::make_shared<ThreadObject>(child));
   lpProcessInformation->dwProcessId = static_cast<DWORD>(child->pid());
   lpProcessInformation->dwThreadId = static_cast<DWORD>(child->pid());  // a main thread's id is its pid
   return TRUE;

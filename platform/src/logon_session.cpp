@@ -3,13 +3,14 @@
 #include "logon_session.h"
 
 #include <fcntl.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <string>
 
+#include "posix_io.h"
 #include "profile.h"
 #include "text.h"
+#include "winlayer/unique_fd.h"
 
 namespace winlayer {
 
@@ -23,12 +24,8 @@ bool logon_session_has_connection(std::string_view unc_root) {
 
 bool logon_session_add_connection(std::string_view unc_root) {
   if (logon_session_has_connection(unc_root)) return true;
-  const int fd = ::open(profile().logon_session.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  const std::string line = std::string(unc_root) + "\n";
-  const bool written = ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
-  ::close(fd);
-  return written;
+  const UniqueFd fd(::open(profile().logon_session.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
+  return fd.valid() && write_all(fd.get(), std::string(unc_root) + "\n");
 }
 
 }  // namespace winlayer

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "cmdline.h"
 #include "errors.h"
 #include "paths.h"
 #include "profile.h"
@@ -91,8 +92,9 @@ std::string find_one(std::u16string_view name, DWORD& error) {
 
 std::vector<std::u16string> head_candidates(std::u16string_view line) {
   if (!line.empty() && line[0] == u'"') {
-    const auto close = line.find(u'"', 1);
-    return {std::u16string(line.substr(1, close == std::u16string_view::npos ? close : close - 1))};
+    std::u16string name;
+    read_program_name(line, Splitter::kShell, name);
+    return {name};
   }
   std::vector<std::u16string> heads;
   for (std::size_t i = 1; i < line.size(); ++i) {

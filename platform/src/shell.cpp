@@ -44,7 +44,7 @@ LPWSTR* WINAPI CommandLineToArgvW(LPCWSTR lpCmdLine, int* pNumArgs) {
   }
   const std::vector<std::u16string> args = (lpCmdLine == nullptr || *lpCmdLine == u'\0')
                                                ? std::vector<std::u16string>{own_program_path()}
-                                               : winlayer::split_command_line(lpCmdLine);
+                                               : winlayer::split_command_line(lpCmdLine, winlayer::Splitter::kShell);
   LPWSTR* block = pack_arguments(args);
   if (block != nullptr) *pNumArgs = static_cast<int>(args.size());
   return block;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "posix_io.h"
 #include "text.h"
 #include "winlayer/kernel_process.h"
 
@@ -52,12 +53,11 @@ bool take_passed_command_line(std::u16string& line) {
 }
 
 void report_exit_code(DWORD code) {
-  const int fd = own_exit_descriptor();
-  if (fd < 0) return;
+  const UniqueFd fd(own_exit_descriptor());
+  if (!fd.valid()) return;
   unsigned char bytes[4];
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(code >> (8 * i));
-  [[maybe_unused]] const ssize_t written = ::write(fd, bytes, sizeof bytes);
-  ::close(fd);
+  write_all(fd.get(), std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
 }
 
 void protect_exit_channel() {

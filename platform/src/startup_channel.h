@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "unique_fd.h"
+#include "winlayer/unique_fd.h"
 #include "winlayer/types.h"
 
 namespace winlayer {

@@ -19,7 +19,9 @@ class CommandAfterSwitches : public ::testing::TestWithParam<CommandCase> {};
 TEST_P(CommandAfterSwitches, IsTheTextAfterSlashC) {
   std::u16string command;
   EXPECT_EQ(winlayer::cmd::command_after_switches(GetParam().line, command), GetParam().found);
-  if (GetParam().found) EXPECT_EQ(command, GetParam().command);
+  if (GetParam().found) {
+    EXPECT_EQ(command, GetParam().command);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

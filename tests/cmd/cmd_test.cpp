@@ -2,6 +2,7 @@
 // the exact command line): what rd and del remove, what they print and the exit
 // codes they end with.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -114,6 +115,42 @@ INSTANTIATE_TEST_SUITE_P(Cases, CmdPrompt,
                                            PromptCase{"rd /S \"{image}\\payloads\"", "", "\\payloads", false},
                                            PromptCase{"del \"{image}\\payloads\\sub\"", "Y\n", "\\payloads\\sub\\*",
                                                       true}));
+
+// A read-only file stays without /F, with the interpreter's message, and goes
+// with it.
+struct ReadOnlyCase {
+  const char* label;
+  const char* command;
+  DWORD code;
+  const char* output;  // {file} for the read-only file's Windows path
+  bool removed;
+};
+
+class CmdReadOnly : public Cmd, public ::testing::WithParamInterface<ReadOnlyCase> {};
+
+TEST_P(CmdReadOnly, DelLeavesAReadOnlyFileUnlessForced) {
+  const std::string file = image() + "/payloads/sub/data.bin";
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  const layer_test::LayerRun run = cmd(GetParam().command);
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.code, GetParam().code);
+  std::string output = GetParam().output;
+  if (const auto at = output.find("{file}"); at != std::string::npos) {
+    output.replace(at, 6, WindowsPathUtf8(image()) + "\\payloads\\sub\\data.bin");
+  }
+  EXPECT_EQ(run.output, output);
+  EXPECT_EQ(exists("payloads/sub/data.bin"), !GetParam().removed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CmdReadOnly,
+    ::testing::Values(
+        ReadOnlyCase{"File", "del \"{image}\\payloads\\sub\\data.bin\"", 1, "{file}\r\nAccess is denied.\r\n", false},
+        ReadOnlyCase{"FileInAFolder", "del /Q \"{image}\\payloads\\sub\"", 1, "{file}\r\nAccess is denied.\r\n",
+                     false},
+        ReadOnlyCase{"Forced", "del /F \"{image}\\payloads\\sub\\data.bin\"", 0, "", true},
+        ReadOnlyCase{"ForcedInAFolder", "del /F /Q \"{image}\\payloads\\sub\"", 0, "", true}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(Cmd, DelOnAFolderRemovesItsFilesOnly) {
   const layer_test::LayerRun run = cmd("del /Q \"{image}\\payloads\\sub\"");

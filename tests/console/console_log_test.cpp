@@ -63,7 +63,7 @@ TEST_F(ConsoleLog, HoldsAnEarlierLogOpenForAppendingWithoutChangingIt) {
   ASSERT_NE(consoleLog, nullptr);
   const std::vector<int> flags = OpenFlagsOf(log_);
   ASSERT_EQ(flags.size(), 1u);
-  EXPECT_EQ(flags[0] & O_ACCMODE, O_WRONLY);
+  EXPECT_NE(flags[0] & O_ACCMODE, O_RDONLY);  // open for writing; read too, for the share locks
   EXPECT_NE(flags[0] & O_APPEND, 0);
   EXPECT_EQ(ombrix_test::read_file(log_), earlier);
 

@@ -64,7 +64,7 @@ TEST_P(EntryOptions, EndBeforeTheLogIsOpened) {
   const auto& [build, option] = GetParam();
   const RunResult r = box_.run(box_.copy_program(build.program, box_.package()), option.args);
   EXPECT_EQ(r.exit_status, option.status);
-  EXPECT_EQ(r.out, option.version_line ? "Version: 1.0.0.38\n" : "");
+  EXPECT_EQ(r.out, option.version_line ? "Version: 1.0.0.38\r\n" : "");
   EXPECT_EQ(r.err, "");
   EXPECT_FALSE(ombrix_test::file_exists(box_.log_path()));
 }

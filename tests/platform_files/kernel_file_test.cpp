@@ -1,10 +1,18 @@
-// CreateFileW, ReadFile, GetFileSize and DeleteFileW as Windows documents them.
+// CreateFileW, ReadFile, GetFileSize and DeleteFileW as Windows documents them;
+// the C run-time's opens under the same share modes; handle values.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <future>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "sandbox.h"
@@ -302,6 +310,153 @@ TEST_F(KernelFile, DeleteFileFailsWhileAHandleDoesNotShareDelete) {
   EXPECT_TRUE(DeleteFileW(WindowsPath(file_).c_str()));
   struct stat st {};
   EXPECT_NE(::stat(file_.c_str(), &st), 0);
+}
+
+TEST_F(KernelFile, AReadOnlyFileIsNeitherDeletedNorOpenedForWriting) {
+  ASSERT_EQ(::chmod(file_.c_str(), 0444), 0);
+  EXPECT_FALSE(DeleteFileW(WindowsPath(file_).c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  for (const DWORD disposition : {static_cast<DWORD>(OPEN_EXISTING), static_cast<DWORD>(CREATE_ALWAYS),
+                                  static_cast<DWORD>(TRUNCATE_EXISTING)}) {
+    SCOPED_TRACE(disposition);
+    EXPECT_FALSE(Handle(Open(file_, GENERIC_WRITE, kShareAll, disposition)).valid());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  }
+  EXPECT_TRUE(Handle(Open(file_, GENERIC_READ, kShareAll)).valid());
+  EXPECT_EQ(ombrix_test::read_file(file_), "0123456789");
+  ASSERT_EQ(::chmod(file_.c_str(), 0644), 0);
+  EXPECT_TRUE(DeleteFileW(WindowsPath(file_).c_str()));
+}
+
+// A FIFO is no file: the open fails at once instead of waiting for a writer. If
+// it waits, the test opens the other end to let it go and fails.
+TEST_F(KernelFile, AFifoIsRefusedWithoutWaiting) {
+  const std::string fifo = folder_.file("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  for (const DWORD access : {GENERIC_READ, GENERIC_WRITE, kReadWrite}) {
+    SCOPED_TRACE(access);
+    auto opened = std::async(std::launch::async, [&] {
+      const HANDLE handle = Open(fifo, access, kShareAll);
+      const DWORD error = GetLastError();
+      if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+      return std::make_pair(handle != INVALID_HANDLE_VALUE, error);
+    });
+    if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      ADD_FAILURE() << "the open waits for the FIFO's other end";
+      const ombrix_test::FileHeldElsewhere other_end(fifo, access == GENERIC_READ ? GENERIC_WRITE : GENERIC_READ, 0);
+    }
+    const auto [opened_it, error] = opened.get();
+    EXPECT_FALSE(opened_it);
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  }
+}
+
+TEST_F(KernelFile, ADeviceReadsAsADevice) {
+  const Handle null(Open("/dev/null", GENERIC_READ, kShareAll));
+  ASSERT_TRUE(null.valid());
+  char byte = 0;
+  DWORD read = 99;
+  EXPECT_TRUE(ReadFile(null.get(), &byte, 1, &read, nullptr));
+  EXPECT_EQ(read, 0u);
+  EXPECT_EQ(GetFileSize(null.get(), nullptr), 0u);
+}
+
+// The C run-time's opens hold the access their mode asks for and share reading
+// and writing, as Windows' fopen and fstream do.
+struct RunTimeCase {
+  const char* what;
+  const char16_t* mode;  // null: a FileStream opened for appending
+  DWORD access, share;   // a later CreateFileW
+  bool opens;
+};
+
+TEST_F(KernelFile, RunTimeOpensTakePartInSharing) {
+  const std::vector<RunTimeCase> cases = {
+      {"writer against a reader that denies writing", u"w", GENERIC_READ, FILE_SHARE_READ, false},
+      {"writer against a reader that shares writing", u"w", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, true},
+      {"appender against a writer", u"ab", GENERIC_WRITE, kShareAll, true},
+      {"reader against a writer that denies reading", u"r", GENERIC_WRITE, FILE_SHARE_WRITE, false},
+      {"any open against one that denies deleting", u"r", DELETE, kShareAll, false},
+      {"log stream against a reader that denies writing", nullptr, GENERIC_READ, FILE_SHARE_READ, false},
+      {"log stream against a reader that shares writing", nullptr, GENERIC_READ, kShareAll, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FILE* stream = c.mode != nullptr ? _wfopen(WindowsPath(file_).c_str(), c.mode) : nullptr;
+    FileStream log;
+    if (c.mode == nullptr) log.open(("Z:" + file_).c_str(), std::ios::out | std::ios::app);
+    ASSERT_TRUE(stream != nullptr || log.is_open());
+    EXPECT_EQ(Handle(Open(file_, c.access, c.share)).valid(), c.opens);
+    if (stream != nullptr) std::fclose(stream);
+  }
+}
+
+TEST_F(KernelFile, RunTimeOpensFailWithEaccesAgainstAHandleThatDeniesThem) {
+  const FileHeldElsewhere other(file_, GENERIC_READ, FILE_SHARE_READ);
+  ASSERT_EQ(other.open_error(), static_cast<DWORD>(ERROR_SUCCESS));
+  errno = 0;
+  EXPECT_EQ(_wfopen(WindowsPath(file_).c_str(), u"a"), nullptr);
+  EXPECT_EQ(errno, EACCES);
+  FileStream log(("Z:" + file_).c_str(), std::ios::out | std::ios::app);
+  EXPECT_FALSE(log.is_open());
+  FILE* reader = _wfopen(WindowsPath(file_).c_str(), u"rb");
+  ASSERT_NE(reader, nullptr);
+  std::fclose(reader);
+  EXPECT_EQ(ombrix_test::read_file(file_), "0123456789");
+}
+
+// Handle values are never given out again, so that a stale copy reaches
+// nothing. Several rounds, as a freed object's memory is often reused at once.
+TEST_F(KernelFile, AStaleHandleReachesNothingAfterNewOpens) {
+  const std::string other_file = folder_.file("other.bin");
+  ombrix_test::write_file(other_file, "abc");
+  for (int round = 0; round < 8; ++round) {
+    SCOPED_TRACE(round);
+    const HANDLE stale = Open(file_, GENERIC_READ, kShareAll);
+    ASSERT_NE(stale, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(CloseHandle(stale));
+    const Handle fresh(Open(other_file, GENERIC_READ, kShareAll));
+    ASSERT_TRUE(fresh.valid());
+    EXPECT_NE(fresh.get(), stale);
+    char bytes[4];
+    DWORD read = 99;
+    EXPECT_FALSE(ReadFile(stale, bytes, sizeof bytes, &read, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(CloseHandle(stale));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    ASSERT_TRUE(ReadFile(fresh.get(), bytes, sizeof bytes, &read, nullptr));
+    EXPECT_EQ(std::string(bytes, read), "abc");
+  }
+}
+
+// A read that has found its handle finishes on the open file even when another
+// thread closes the handle meanwhile; the reads after the close fail.
+TEST_F(KernelFile, ACloseRacingReadsNeverFreesTheFileUnderThem) {
+  ombrix_test::write_file(file_, std::string(8 << 20, 'x'));
+  for (int round = 0; round < 50; ++round) {
+    const HANDLE file = Open(file_, GENERIC_READ, kShareAll);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::atomic<bool> reading{false};
+    DWORD end_error = ERROR_SUCCESS;
+    std::thread reader([&] {
+      for (;;) {
+        char bytes[16];
+        DWORD read = 0;
+        if (!ReadFile(file, bytes, sizeof bytes, &read, nullptr)) {
+          end_error = GetLastError();
+          return;
+        }
+        if (read == 0) return;  // the end of the file, before any close
+        reading = true;
+      }
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!reading && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    EXPECT_TRUE(CloseHandle(file));
+    reader.join();
+    ASSERT_TRUE(reading);
+    EXPECT_EQ(end_error, static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  }
 }
 
 }  // namespace

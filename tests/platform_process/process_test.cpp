@@ -331,7 +331,7 @@ TEST_P(ShowFlag, HidesOrShowsTheChildsOutputAndIsTraced) {
   Start s{quoted_child() + u" shown?"};
   s.startup_flags = GetParam().flags;
   s.show = GetParam().show;
-  EXPECT_EQ(output_of(s), GetParam().output_shown ? "child out\nchild err\n" : "");
+  EXPECT_EQ(output_of(s), GetParam().output_shown ? "child out\r\nchild err\r\n" : "");
   const std::string trace = read_text(machine.root + "/trace.log");
   EXPECT_NE(trace.find(std::string("process started: show=") + GetParam().traced + " command line=" +
                        winlayer::utf16_to_utf8(s.command_line) + "\n"),

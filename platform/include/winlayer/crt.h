@@ -12,18 +12,23 @@
 #include <string>
 
 #include "winlayer/types.h"
+#include "winlayer/unique_fd.h"
 
 // Opens a file by its Windows path with an fopen mode ("r", "w", "a", "+", "b",
 // "t"). Without "b" the file is in text mode, the C run-time's default: a line
 // feed written is stored as CR LF, CR LF reads as a line feed, and a read ends at
-// Ctrl+Z. With "b" bytes pass unchanged. Null on failure, with errno set.
+// Ctrl+Z. With "b" bytes pass unchanged. The open takes part in the share modes
+// of CreateFileW as the C run-time's does: the access the mode asks for, sharing
+// reading and writing. Null on failure, with errno set: ENOENT for a missing
+// file or folder, EACCES for a folder, a read-only file opened for writing or a
+// sharing violation, EINVAL for a bad mode.
 FILE* _wfopen(const WCHAR* filename, const WCHAR* mode);
 
 namespace winlayer {
 
-// The output side of a file opened as the C run-time opens it: a Windows path, the
-// modes of std::basic_fstream (out, app, trunc, binary) and, unless binary, text
-// mode. Each flush writes what is buffered with one write to the file, so a line
+// The output side of a file opened as the C run-time opens it (see _wfopen): a
+// Windows path, the modes of std::basic_fstream (out, app, trunc, binary) and,
+// unless binary, text mode. Each flush writes what is buffered with one write to the file, so a line
 // that is flushed whole is never interleaved with another process's output on a
 // file opened for appending. Wide characters are stored as UTF-8.
 template <class CharT>
@@ -38,7 +43,7 @@ class TextFileBuf : public std::basic_streambuf<CharT> {
   TextFileBuf& operator=(const TextFileBuf&) = delete;
 
   bool open(const char* windows_path, std::ios_base::openmode mode);
-  bool is_open() const { return fd_ >= 0; }
+  bool is_open() const { return fd_.valid(); }
   // False when the buffered bytes could not all be written or the close failed.
   bool close();
 
@@ -48,7 +53,7 @@ class TextFileBuf : public std::basic_streambuf<CharT> {
   int sync() override;
 
  private:
-  int fd_ = -1;
+  UniqueFd fd_;
   bool text_mode_ = true;
   std::basic_string<CharT> pending_;
 };

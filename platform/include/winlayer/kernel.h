@@ -73,8 +73,10 @@ UINT WINAPI GetWindowsDirectoryW(LPWSTR lpBuffer, UINT uSize);
 HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes);
 HLOCAL WINAPI LocalFree(HLOCAL hMem);
 
-// Closes a handle the layer gave out. A pseudo handle or an invalid one: FALSE
-// and ERROR_INVALID_HANDLE.
+// Closes a handle the layer gave out. A handle value is never given out twice, so
+// a handle closed before (or a pseudo handle, or an invalid one) gives FALSE and
+// ERROR_INVALID_HANDLE and touches nothing else. A call that is using the handle
+// in another thread finishes on the object first.
 BOOL WINAPI CloseHandle(HANDLE hObject);
 
 // Ends the process with the whole 32-bit code: static destructors and exit

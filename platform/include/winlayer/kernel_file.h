@@ -56,7 +56,8 @@ typedef struct _OVERLAPPED {
 DWORD WINAPI GetFullPathNameW(LPCWSTR lpFileName, DWORD nBufferLength, LPWSTR lpBuffer, LPWSTR* lpFilePart);
 
 // Deletes a file. Missing file: FALSE and ERROR_FILE_NOT_FOUND; missing folder on
-// the way: ERROR_PATH_NOT_FOUND; a folder or a file that cannot be removed:
+// the way: ERROR_PATH_NOT_FOUND; a folder, a read-only file (one without write
+// permission for its owner) or a file that cannot be removed:
 // ERROR_ACCESS_DENIED; a file that a handle holds open without FILE_SHARE_DELETE:
 // ERROR_SHARING_VIOLATION; an empty path: ERROR_PATH_NOT_FOUND.
 BOOL WINAPI DeleteFileW(LPCWSTR lpFileName);
@@ -75,8 +76,14 @@ BOOL WINAPI DeleteFileW(LPCWSTR lpFileName);
 //   TRUNCATE_EXISTING needs GENERIC_WRITE (else ERROR_INVALID_PARAMETER); a
 //                     missing file: ERROR_FILE_NOT_FOUND
 // Otherwise the last error is 0 on success. A missing folder on the way:
-// ERROR_PATH_NOT_FOUND; a folder: ERROR_ACCESS_DENIED; no permission:
-// ERROR_ACCESS_DENIED; another disposition: ERROR_INVALID_PARAMETER. Every
+// ERROR_PATH_NOT_FOUND; a file named with a trailing backslash:
+// ERROR_INVALID_NAME; a folder, a FIFO or a socket (refused at once, never
+// waited on): ERROR_ACCESS_DENIED; a read-only file (no write permission for its
+// owner) opened for writing or emptied: ERROR_ACCESS_DENIED; no permission:
+// ERROR_ACCESS_DENIED; another disposition: ERROR_INVALID_PARAMETER. A device
+// reads as a device. The C run-time's opens (_wfopen, the file streams) take
+// part in the share modes as handles with the access their mode asks for,
+// sharing reading and writing. Every
 // failure returns INVALID_HANDLE_VALUE. Handles are never inherited; the security
 // attributes, the attributes of created files, the flags and hTemplateFile are
 // not used. A file that the caller may write but not read is opened without

@@ -6,11 +6,14 @@
 #include "winlayer/kernel_process.h"
 #include "winlayer/types.h"
 
-// Splits a command line by Windows' rules (see winlayer's cmdline rules): the
-// program name up to the first blank or between its quotes, then arguments with
-// 2n backslashes + quote giving n backslashes and a quote that opens or closes a
+// Splits a command line by CommandLineToArgvW's documented rules, which differ
+// from the C run-time's argv: a program name that starts with a quote ends at the
+// next quote (what follows starts the next argument), else at the first blank or
+// tab, backslashes and quotes in it taken literally; then arguments with 2n
+// backslashes + quote giving n backslashes and a quote that opens or closes a
 // quoted part, 2n+1 backslashes + quote giving n backslashes and a literal quote,
-// "" inside a quoted part giving a literal quote. An empty command line gives the
+// and every other quote opening or closing a quoted part. A line that starts
+// with a blank gives an empty program name. An empty command line gives the
 // program's own path. The array is one LocalAlloc block: free it with LocalFree.
 // A null pNumArgs: null and ERROR_INVALID_PARAMETER.
 LPWSTR* WINAPI CommandLineToArgvW(LPCWSTR lpCmdLine, int* pNumArgs);

@@ -1,5 +1,6 @@
 // A file descriptor with one owner: closed when the owner goes, so that no
-// error path of the layer leaks one.
+// error path of the layer leaks one. Public only because the C run-time's stream
+// buffers (crt.h) hold one; system code never uses it.
 #ifndef WINLAYER_UNIQUE_FD_H
 #define WINLAYER_UNIQUE_FD_H
 
@@ -26,6 +27,8 @@ class UniqueFd {
   UniqueFd& operator=(const UniqueFd&) = delete;
 
   int get() const { return fd_; }
+  // Hands the descriptor over to a new owner, which closes it.
+  int release() { return std::exchange(fd_, -1); }
   bool valid() const { return fd_ >= 0; }
   void reset() {
     if (fd_ >= 0) ::close(fd_);
