@@ -87,11 +87,29 @@ const cookie_io_functions_t kTextModeFunctions = {
     },
 };
 
+// The stream of a file, which the stream then owns; null with the file deleted
+// when no stream can be made.
+std::FILE* stream_of(TextModeFile* file, const char* mode) {
+  std::FILE* stream = ::fopencookie(file, mode, kTextModeFunctions);
+  if (stream == nullptr) delete file;
+  return stream;
+}
+
+// The files under the standard streams, which stay open to the end: held here
+// too, as the leak checker does not look into the C library's own streams.
+TextModeFile* standard_files[2];
+
 // A text-mode stream on a copy of a standard descriptor; the old stream is kept
 // when no copy can be made.
-std::FILE* text_mode_copy_of(std::FILE* old, int fd, int buffering) {
-  std::FILE* stream = text_mode_stream(UniqueFd(::fcntl(fd, F_DUPFD_CLOEXEC, 3)), "w");
-  if (stream == nullptr) return old;
+std::FILE* text_mode_copy_of(std::FILE* old, int fd, int buffering, TextModeFile*& kept) {
+  UniqueFd copy(::fcntl(fd, F_DUPFD_CLOEXEC, 3));
+  if (!copy.valid()) return old;
+  kept = new TextModeFile(std::move(copy));
+  std::FILE* stream = stream_of(kept, "w");
+  if (stream == nullptr) {
+    kept = nullptr;
+    return old;
+  }
   std::fflush(old);
   ::setvbuf(stream, nullptr, buffering, buffering == _IONBF ? 0 : BUFSIZ);
   return stream;
@@ -110,16 +128,12 @@ std::string to_text_mode(std::string_view bytes) {
 }
 
 std::FILE* text_mode_stream(UniqueFd fd, const char* mode) {
-  if (!fd.valid()) return nullptr;
-  auto* file = new TextModeFile(std::move(fd));
-  std::FILE* stream = ::fopencookie(file, mode, kTextModeFunctions);
-  if (stream == nullptr) delete file;
-  return stream;
+  return fd.valid() ? stream_of(new TextModeFile(std::move(fd)), mode) : nullptr;
 }
 
 void make_standard_streams_text_mode() {
-  stdout = text_mode_copy_of(stdout, STDOUT_FILENO, ::isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF);
-  stderr = text_mode_copy_of(stderr, STDERR_FILENO, _IONBF);
+  stdout = text_mode_copy_of(stdout, STDOUT_FILENO, ::isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF, standard_files[0]);
+  stderr = text_mode_copy_of(stderr, STDERR_FILENO, _IONBF, standard_files[1]);
   // Never destroyed: the streams write until the process's last exit handler.
   static auto* out = new __gnu_cxx::stdio_sync_filebuf<char>(stdout);
   static auto* err = new __gnu_cxx::stdio_sync_filebuf<char>(stderr);
