@@ -10,7 +10,7 @@
 #include "errors.h"
 #include "profile.h"
 #include "text.h"
-#include "unique_fd.h"
+#include "winlayer/unique_fd.h"
 #include "window_manager.h"
 #include "winlayer/kernel.h"
 

@@ -22,7 +22,7 @@
 
 #include "profile.h"
 #include "text.h"
-#include "unique_fd.h"
+#include "winlayer/unique_fd.h"
 #include "window_manager.h"
 #include "winlayer/kernel.h"
 

@@ -15,7 +15,7 @@
 #include "profile.h"
 #include "text.h"
 #include "trace.h"
-#include "unique_fd.h"
+#include "winlayer/unique_fd.h"
 #include "window_manager.h"
 #include "winlayer/kernel.h"
 
