@@ -12,6 +12,8 @@
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
+#include <xercesc/util/XMLEntityResolver.hpp>
+#include <xercesc/util/XMLResourceIdentifier.hpp>
 #include <xercesc/util/XMLString.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
@@ -48,8 +50,10 @@ using xercesc::XercesDOMParser;
 using xercesc::XMLAttr;
 using xercesc::XMLElementDecl;
 using xercesc::XMLEntityDecl;
+using xercesc::XMLEntityResolver;
 using xercesc::XMLException;
 using xercesc::XMLPlatformUtils;
+using xercesc::XMLResourceIdentifier;
 using xercesc::XMLString;
 using xercesc::XMLUni;
 
@@ -117,6 +121,90 @@ WString AttributeOf(const DOMElement& element, const WString& name) {
   return FromXml(element.getAttribute(ToXml(name).c_str()));
 }
 
+// ---- Reading the description's files ----
+
+struct FileClose {
+  void operator()(FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<FILE, FileClose>;
+
+FilePtr OpenFile(const WString& path, const WCHAR* mode) {
+  const SystemString copy(path);
+  return FilePtr(_wfopen(copy.get(), mode));
+}
+
+// The bytes of an open file, for the parser.
+class FileStream : public BinInputStream {
+ public:
+  explicit FileStream(FilePtr file) : file_(std::move(file)) {}
+  XMLFilePos curPos() const override { return position_; }
+  XMLSize_t readBytes(XMLByte* const toFill, const XMLSize_t maxToRead) override {
+    const std::size_t read = std::fread(toFill, 1, maxToRead, file_.get());
+    position_ += read;
+    return read;
+  }
+  const XMLCh* getContentType() const override { return nullptr; }
+
+ private:
+  FilePtr file_;
+  XMLFilePos position_ = 0;
+};
+
+// A file of the description (the description itself, or a DTD or entity that it
+// names) by its Windows path, opened through the C run-time as the runner opens
+// every file, so that the library reads it alike on every platform; the path is
+// also the file's system identifier. A file that cannot be opened is a fatal
+// error of the parse.
+class DescriptionSource : public InputSource {
+ public:
+  explicit DescriptionSource(const WString& path) : InputSource(ToXml(path).c_str()), path_(path) {}
+  BinInputStream* makeStream() const override {
+    FilePtr file = OpenFile(path_, TEXT("rb"));
+    return file == nullptr ? nullptr : new FileStream(std::move(file));
+  }
+
+ private:
+  WString path_;
+};
+
+bool IsSeparator(WCHAR c) { return c == TEXT('\\') || c == TEXT('/'); }
+
+bool IsSchemeCharacter(WCHAR c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' ||
+         c == '.';
+}
+
+// True for a system identifier that names a place on the network: a UNC path,
+// or a URL (a scheme of two or more characters before a colon; one letter and a
+// colon is a drive).
+bool NamesTheNetwork(const WString& id) {
+  if (id.size() >= 2 && IsSeparator(id[0]) && IsSeparator(id[1])) return true;
+  const std::size_t colon = id.find(TEXT(':'));
+  if (colon == WString::npos || colon < 2) return false;
+  return std::all_of(id.begin(), id.begin() + static_cast<std::ptrdiff_t>(colon), IsSchemeCharacter);
+}
+
+// A relative identifier names a file in the folder of the file that names it
+// (the description, or the DTD that declares an entity), as the library's own
+// resolution takes it; a path with a drive or from the root stands as written.
+WString ResolveAgainst(const WString& base, const WString& id) {
+  if ((!id.empty() && IsSeparator(id[0])) || (id.size() >= 2 && id[1] == TEXT(':'))) return id;
+  const std::size_t folderEnd = base.find_last_of(TEXT("\\/"));
+  return folderEnd == WString::npos ? id : base.substr(0, folderEnd + 1) + id;
+}
+
+// The DTDs and external entities of a description are local files: each is read
+// as the description is, and one that names the network ends the reading, so
+// that nothing is ever fetched from elsewhere.
+class LocalEntities : public XMLEntityResolver {
+ public:
+  InputSource* resolveEntity(XMLResourceIdentifier* resource) override {
+    const WString id = FromXml(resource->getSystemId());
+    if (NamesTheNetwork(id)) throw std::runtime_error("an entity on the network");
+    return new DescriptionSource(ResolveAgainst(FromXml(resource->getBaseURI()), id));
+  }
+};
+
 // ---- The parser ----
 
 // Far more than any description needs (100,000 properties take under 100 MB),
@@ -167,7 +255,7 @@ class FatalErrorThrower : public ErrorHandler {
 
 // The DOM parser with the reader's settings (validation scheme "always",
 // namespaces on), the handler of fatal errors, the library's limit on entity
-// expansions, and no entity or grammar fetched from outside the description. It
+// expansions, and DTDs and entities from local files only. It
 // refuses a description nested deeper than kMaxNesting elements and entity
 // references before the library's recursive walks could exhaust the stack.
 class DescriptionParser : public XercesDOMParser {
@@ -178,7 +266,8 @@ class DescriptionParser : public XercesDOMParser {
     setDoNamespaces(true);
     setErrorHandler(&errors_);
     setSecurityManager(&limits_);
-    setDisableDefaultEntityResolution(true);
+    setXMLEntityResolver(&entities_);
+    setDisableDefaultEntityResolution(true);  // nothing the resolver leaves is looked for elsewhere
   }
 
   void startElement(const XMLElementDecl& declaration, unsigned int uriId, const XMLCh* prefix,
@@ -209,6 +298,7 @@ class DescriptionParser : public XercesDOMParser {
   void Leave() { --depth_; }
 
   FatalErrorThrower errors_;
+  LocalEntities entities_;
   SecurityManager limits_;
   int depth_ = 0;
 };
@@ -223,51 +313,6 @@ ParserPtr CreateParser(MemoryManager& memory) {
     return nullptr;
   }
 }
-
-// ---- Reading the description file ----
-
-struct FileClose {
-  void operator()(FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<FILE, FileClose>;
-
-FilePtr OpenFile(const WString& path, const WCHAR* mode) {
-  const SystemString copy(path);
-  return FilePtr(_wfopen(copy.get(), mode));
-}
-
-// The bytes of an open file, for the parser.
-class FileStream : public BinInputStream {
- public:
-  explicit FileStream(FilePtr file) : file_(std::move(file)) {}
-  XMLFilePos curPos() const override { return position_; }
-  XMLSize_t readBytes(XMLByte* const toFill, const XMLSize_t maxToRead) override {
-    const std::size_t read = std::fread(toFill, 1, maxToRead, file_.get());
-    position_ += read;
-    return read;
-  }
-  const XMLCh* getContentType() const override { return nullptr; }
-
- private:
-  FilePtr file_;
-  XMLFilePos position_ = 0;
-};
-
-// The description by its Windows path, opened through the C run-time as the
-// runner opens every file, so that the library reads it alike on every
-// platform; the path is also the document's system identifier. A file that
-// cannot be opened is a fatal error of the parse.
-class DescriptionSource : public InputSource {
- public:
-  explicit DescriptionSource(const WString& path) : InputSource(ToXml(path).c_str()), path_(path) {}
-  BinInputStream* makeStream() const override {
-    FilePtr file = OpenFile(path_, TEXT("rb"));
-    return file == nullptr ? nullptr : new FileStream(std::move(file));
-  }
-
- private:
-  WString path_;
-};
 
 // The document element of the parsed description; null when the document has
 // none.
@@ -564,7 +609,7 @@ int XmlDescriptionReader::ReadDescription(LogFile& log, DOMElement& root, const 
 bool XmlDescriptionReader::WriteNodeToFile(const WString& path, const DOMNode* node) {
   LogFile& log = LogOrDiscard(GetLog());
   const SerializerPtr writer = CreatePrettyWriter();
-  const FilePtr file = OpenFile(path, TEXT("wb"));  // replaces the file; line ends stay as written
+  FilePtr file = OpenFile(path, TEXT("wb"));  // replaces the file; line ends stay as written
   if (file == nullptr) {
     log.Write(kComponent, "Error", "Failed to create file");
     return false;
@@ -572,7 +617,11 @@ bool XmlDescriptionReader::WriteNodeToFile(const WString& path, const DOMNode* n
   int size = 0;
   const MallocBytes bytes = ToUtf8(Serialise(*writer, *node), size);
   if (bytes == nullptr) return false;
-  std::fwrite(kFileHeader, 1, sizeof kFileHeader - 1, file.get());
-  std::fwrite(bytes.get(), 1, static_cast<std::size_t>(size), file.get());
-  return true;
+  const std::size_t headerSize = sizeof kFileHeader - 1;
+  const bool written = std::fwrite(kFileHeader, 1, headerSize, file.get()) == headerSize &&
+                       std::fwrite(bytes.get(), 1, static_cast<std::size_t>(size), file.get()) ==
+                           static_cast<std::size_t>(size);
+  // What is still buffered reaches the file at the close: a full disk may show only there.
+  const bool closed = std::fclose(file.release()) == 0;
+  return written && closed;
 }

@@ -1,17 +1,24 @@
 // The description reader, run as a user runs the install runner: a description
 // beside the program, a machine profile per test, the log lines the reading
 // writes, and the generated files in the temporary folder byte for byte.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "case_name.h"
 
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "description.h"
 #include "sandbox.h"
+#include "windows_path.h"
 
 namespace {
 
@@ -39,6 +46,7 @@ struct Machine {
   std::string program_files = "C:\\Program Files (x86)";
   std::string windows = "C:\\Windows";
   std::string system_keys;  // more [system] keys
+  std::string sections;     // more sections after [drives]
 };
 
 const Lines kReadingSucceeded{"XML - XML parsing successful"};
@@ -51,7 +59,8 @@ class Reader : public ::testing::Test {
                 const std::vector<std::string>& args = {"-nodelete"}, const char* program = "ZoltInstaller") {
     box_.write_profile("wow64 = " + std::string(machine.wow64 ? "true" : "false") +
                        "\nprogram_files = " + machine.program_files + "\nwindows = " + machine.windows + "\n" +
-                       machine.system_keys + "[drives]\nC = " + box_.root() + "/c\nD = " + box_.root() + "/d\n");
+                       machine.system_keys + "[drives]\nC = " + box_.root() + "/c\nD = " + box_.root() + "/d\n" +
+                       machine.sections);
     const std::string session = program == std::string("ZoltInstaller") ? "OmbrixZoltInstaller" : "OmbrixZoltUninstaller";
     ombrix_test::write_file(box_.package() + "/" + session + ".xml", description);
     const RunResult r = box_.run(box_.copy_program(program, box_.package()), args, {}, 60);
@@ -361,26 +370,54 @@ TEST_F(Reader, TheDescriptionItselfIsNeverWritten) {
   EXPECT_EQ(ombrix_test::read_file(box_.package() + "/OmbrixZoltInstaller.xml"), text);
 }
 
+// How a generated file is kept from being written: a folder stands in its place,
+// or the disk is full (no file may grow past kFullDiskRoom bytes, which the
+// log of the run stays below and the file does not).
+enum class Blocked { kByAFolder, kByAFullDisk };
+constexpr long kFullDiskRoom = 1500;
+
+// A description whose generated file of that name is larger than kFullDiskRoom.
+std::string WithLargeFile(const std::string& file) {
+  const std::string large(2 * kFullDiskRoom, 'x');
+  Description d;
+  if (file == "deployment.xml") {
+    d.infos = Info("x64", EmptyDeployment(large));
+  } else {
+    d.overrides = "<Overrides><Configuration id=\"" + large + "\"/></Overrides>";
+  }
+  return d.text();
+}
+
 struct UnwritableCase {
   const char* label;
-  const char* blocked;  // a folder stands where this generated file goes
+  const char* file;  // the generated file that cannot be written
+  Blocked how;
   Lines reader;
 };
 
 class Unwritable : public Reader, public ::testing::WithParamInterface<UnwritableCase> {};
 
-TEST_P(Unwritable, AFileThatCannotBeCreatedFailsTheReading) {
-  ombrix_test::make_folder(box_.temp() + "/" + GetParam().blocked);
-  run(Description().text());
+TEST_P(Unwritable, AFileThatCannotBeWrittenFailsTheReading) {
+  if (GetParam().how == Blocked::kByAFolder) {
+    ombrix_test::make_folder(box_.temp() + "/" + GetParam().file);
+  } else {
+    box_.limit_file_size(kFullDiskRoom);
+  }
+  run(WithLargeFile(GetParam().file));
   EXPECT_EQ(box_.log_lines(), FailedRun(Then(k64, GetParam().reader)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, Unwritable,
-    ::testing::Values(UnwritableCase{"Deployment", "deployment.xml",
+    ::testing::Values(UnwritableCase{"Deployment", "deployment.xml", Blocked::kByAFolder,
                                      {"Error - Failed to create file", "XML - Unable to create deployment.xml file"}},
-                      UnwritableCase{"Override", "application.xml.override",
+                      UnwritableCase{"Override", "application.xml.override", Blocked::kByAFolder,
                                      {"XML - Created deployment.xml file", "Error - Failed to create file",
+                                      "Error - Unable to create application.xml.override file"}},
+                      UnwritableCase{"DeploymentOnAFullDisk", "deployment.xml", Blocked::kByAFullDisk,
+                                     {"XML - Unable to create deployment.xml file"}},
+                      UnwritableCase{"OverrideOnAFullDisk", "application.xml.override", Blocked::kByAFullDisk,
+                                     {"XML - Created deployment.xml file",
                                       "Error - Unable to create application.xml.override file"}}),
     case_name<UnwritableCase>);
 
@@ -509,8 +546,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"EntityChainNestedTooDeeply", EntityChain(40000)},
                       BadCase{"ExponentialEntityExpansion", ExponentialEntities()},
                       BadCase{"QuadraticEntityExpansionInText", QuadraticEntities(false)},
-                      BadCase{"QuadraticEntityExpansionInAnAttribute", QuadraticEntities(true)},
-                      BadCase{"ExternalEntity", WithDoctype("<!ENTITY x SYSTEM \"/etc/passwd\">", "&x;")}),
+                      BadCase{"QuadraticEntityExpansionInAnAttribute", QuadraticEntities(true)}),
     case_name<BadCase>);
 
 TEST_F(Reader, NestingToTheLimitIsRead) {
@@ -534,6 +570,145 @@ TEST_F(Reader, ValidityErrorsOfADescriptionWithoutGrammarAreNoFailure) {
   // undeclared; the description is well-formed and is read.
   run(WithDoctype("<!ELEMENT Package ANY>", "x"));
   EXPECT_EQ(reader_lines(), Then(Then(k64, kBothWritten), kReadingSucceeded));
+}
+
+// ---- DTDs and external entities: local files, read as the description is ----
+
+// A description after the document type declaration, whose INSTALLDIR begins
+// with the entity "kit": the folder token is rewritten only when the entity's
+// text was read.
+std::string UsingKit(const std::string& doctype) {
+  Description d;
+  d.infos =
+      Info("x64", "<Deployment><Properties><Property name=\"INSTALLDIR\">&kit;\\App</Property></Properties></Deployment>");
+  return doctype + d.text();
+}
+
+std::string WithDtd(const std::string& system_id) { return UsingKit("<!DOCTYPE Package SYSTEM \"" + system_id + "\">"); }
+
+std::string WithEntity(const std::string& declaration) { return UsingKit("<!DOCTYPE Package [" + declaration + "]>"); }
+
+const std::string kKitDtd = "<!ELEMENT Package ANY><!ENTITY kit \"[ProgramFiles]\">";
+
+struct LocalFilesCase {
+  const char* label;
+  std::string (*description)(const Sandbox& box);
+  std::vector<std::pair<std::string, std::string>> files;  // below the package folder, with their text
+};
+
+class LocalFiles : public Reader, public ::testing::WithParamInterface<LocalFilesCase> {};
+
+TEST_P(LocalFiles, AreReadFromTheFolderOfTheFileThatNamesThem) {
+  for (const auto& [name, text] : GetParam().files) {
+    const std::string path = box_.package() + "/" + name;
+    ombrix_test::make_folder(path.substr(0, path.rfind('/')));
+    ombrix_test::write_file(path, text);
+  }
+  run(GetParam().description(box_));
+  EXPECT_EQ(reader_lines(), Then(Then(k64, kBothWritten), kReadingSucceeded));
+  EXPECT_EQ(generated("deployment.xml"), DeploymentWithProperty("INSTALLDIR", "C:\\Program Files\\App"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LocalFiles,
+    ::testing::Values(
+        LocalFilesCase{"DtdBesideTheDescription", [](const Sandbox&) { return WithDtd("deploy.dtd"); },
+                       {{"deploy.dtd", kKitDtd}}},
+        LocalFilesCase{"DtdInASubFolderWithItsOwnEntityFile",
+                       [](const Sandbox&) { return WithDtd("grammar/deploy.dtd"); },
+                       {{"grammar/deploy.dtd", "<!ENTITY % parts SYSTEM \"parts.ent\">%parts;"},
+                        {"grammar/parts.ent", kKitDtd}}},
+        LocalFilesCase{"DtdByItsWindowsPath",
+                       [](const Sandbox& box) {
+                         return WithDtd(ombrix_test::WindowsPathUtf8(box.package() + "/other/deploy.dtd"));
+                       },
+                       {{"other/deploy.dtd", kKitDtd}}},
+        LocalFilesCase{"ExternalEntityBesideTheDescription",
+                       [](const Sandbox&) { return WithEntity("<!ENTITY kit SYSTEM \"kit.txt\">"); },
+                       {{"kit.txt", "[ProgramFiles]"}}}),
+    case_name<LocalFilesCase>);
+
+// A TCP port on this computer that counts the connections made to it.
+class Listener {
+ public:
+  Listener() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd_, 8) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+      throw std::runtime_error("no listening socket");
+    }
+    port_ = ntohs(address.sin_port);
+  }
+  ~Listener() { ::close(fd_); }
+  Listener(const Listener&) = delete;
+  Listener& operator=(const Listener&) = delete;
+
+  std::string url(const std::string& file) const { return "http://127.0.0.1:" + std::to_string(port_) + "/" + file; }
+  bool connected() const {
+    pollfd pending{fd_, POLLIN, 0};
+    return ::poll(&pending, 1, 0) == 1;
+  }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+TEST_F(Reader, TheEntityLimitsHoldInADtd) {
+  const std::string exponential = ExponentialEntities();
+  const std::size_t start = exponential.find('[') + 1;
+  ombrix_test::write_file(box_.package() + "/deploy.dtd", exponential.substr(start, exponential.find("]>") - start));
+  Description d;
+  d.location = "<InstallerLocation>&a9;</InstallerLocation>";
+  run("<!DOCTYPE Package SYSTEM \"deploy.dtd\">" + d.text());
+  EXPECT_EQ(box_.log_lines(), FailedRun(kException));
+}
+
+TEST_F(Reader, AMissingDtdFailsInTheCatchAll) {
+  run(WithDtd("deploy.dtd"));
+  EXPECT_EQ(box_.log_lines(), FailedRun(kException));
+  EXPECT_FALSE(generated_exists("deployment.xml"));
+}
+
+struct NetworkCase {
+  const char* label;
+  std::string (*description)(const Listener& listener);
+};
+
+class OnTheNetwork : public Reader, public ::testing::WithParamInterface<NetworkCase> {};
+
+TEST_P(OnTheNetwork, IsNeverFetchedAndFailsInTheCatchAll) {
+  const Listener listener;
+  run(GetParam().description(listener));
+  EXPECT_FALSE(listener.connected());
+  EXPECT_EQ(box_.log_lines(), FailedRun(kException));
+  EXPECT_FALSE(generated_exists("deployment.xml"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Urls, OnTheNetwork,
+    ::testing::Values(NetworkCase{"Dtd", [](const Listener& l) { return WithDtd(l.url("deploy.dtd")); }},
+                      NetworkCase{"ExternalEntity",
+                                  [](const Listener& l) {
+                                    return WithEntity("<!ENTITY kit SYSTEM \"" + l.url("kit.txt") + "\">");
+                                  }},
+                      NetworkCase{"ParameterEntity",
+                                  [](const Listener& l) {
+                                    return WithEntity("<!ENTITY % kit SYSTEM \"" + l.url("kit.ent") + "\">%kit;");
+                                  }}),
+    case_name<NetworkCase>);
+
+TEST_F(Reader, ADtdOnAShareIsRefusedThoughTheShareIsReachable) {
+  ombrix_test::make_folder(box_.root() + "/share");
+  ombrix_test::write_file(box_.root() + "/share/deploy.dtd", kKitDtd);
+  Machine machine;
+  machine.sections = "[share:\\\\fileserver\\deploy]\npath = " + box_.root() + "/share\n";
+  run(WithDtd("\\\\fileserver\\deploy\\deploy.dtd"), machine);
+  EXPECT_EQ(box_.log_lines(), FailedRun(kException));
 }
 
 // ---- The removal build ----

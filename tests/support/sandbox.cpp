@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -103,6 +104,11 @@ RunResult Sandbox::run(const std::string& program, const std::vector<std::string
     ::dup2(out_pipe[1], 1);
     ::dup2(err_pipe[1], 2);
     if (!working_folder.empty() && ::chdir(working_folder.c_str()) != 0) ::_exit(126);
+    if (file_size_limit_ > 0) {
+      const rlimit limit{static_cast<rlim_t>(file_size_limit_), static_cast<rlim_t>(file_size_limit_)};
+      ::signal(SIGXFSZ, SIG_IGN);  // kept across the exec: the write fails instead of ending the program
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(125);
+    }
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }

@@ -50,8 +50,13 @@ class Sandbox {
   // must carry in the exact form; empty lines stay empty. Line ends must be CR LF.
   std::vector<std::string> log_lines() const;
 
+  // Later runs may write no file beyond this many bytes: a write past it fails
+  // (EFBIG) as on a full disk. 0: no limit.
+  void limit_file_size(long bytes) { file_size_limit_ = bytes; }
+
  private:
   TempFolder folder_{"ombrix-e2e"};
+  long file_size_limit_ = 0;
 };
 
 // File helpers for tests.
