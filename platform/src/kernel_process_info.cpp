@@ -1,5 +1,6 @@
 // Kernel functions that describe the running process and its machine: command
 // line, program file, modules and WOW64.
+#include <link.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -35,6 +36,45 @@ std::u16string command_line_from_proc() {
 char program_module_tag;
 char kernel_module_tag;
 
+// A DLL named "N.dll" (or "N") is the shared library libN.so of the process.
+std::u16string library_file_name(std::u16string_view name) {
+  std::u16string_view stem = name;
+  if (stem.size() > 4 && winlayer::equal_ignoring_case(stem.substr(stem.size() - 4), u".dll")) {
+    stem.remove_suffix(4);
+  }
+  return u"lib" + std::u16string(stem) + u".so";
+}
+
+struct LoadedLibrary {
+  std::u16string wanted;     // the file name looked for, or empty
+  std::uintptr_t base = 0;   // the load address looked for, or 0
+  std::uintptr_t found = 0;  // the module's load address
+  std::string path;          // its Linux path
+};
+
+int match_library(dl_phdr_info* info, std::size_t, void* data) {
+  auto& lookup = *static_cast<LoadedLibrary*>(data);
+  if (info->dlpi_addr == 0 || info->dlpi_name == nullptr || info->dlpi_name[0] == '\0') return 0;
+  const std::string path = info->dlpi_name;
+  const std::u16string file = winlayer::utf8_to_utf16(path.substr(path.rfind('/') + 1));
+  const bool match = lookup.base != 0 ? info->dlpi_addr == lookup.base
+                                      : winlayer::equal_ignoring_case(file, lookup.wanted);
+  if (!match) return 0;
+  lookup.found = info->dlpi_addr;
+  lookup.path = path;
+  return 1;
+}
+
+// The loaded library by DLL name or by handle (its load address, as a module
+// handle is its base address on Windows).
+LoadedLibrary find_library(LPCWSTR name, HMODULE handle) {
+  LoadedLibrary lookup;
+  if (name != nullptr) lookup.wanted = library_file_name(name);
+  lookup.base = reinterpret_cast<std::uintptr_t>(handle);
+  dl_iterate_phdr(match_library, &lookup);
+  return lookup;
+}
+
 bool is_kernel_name(LPCWSTR name) {
   const std::u16string_view n(name);
   return winlayer::equal_ignoring_case(n, u"kernel32") || winlayer::equal_ignoring_case(n, u"kernel32.dll");
@@ -57,11 +97,17 @@ LPWSTR WINAPI GetCommandLineW() {
 }
 
 DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) {
-  if (hModule != nullptr && hModule != reinterpret_cast<HMODULE>(&program_module_tag)) {
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return 0;
+  std::string linux_path;
+  if (hModule == nullptr || hModule == reinterpret_cast<HMODULE>(&program_module_tag)) {
+    linux_path = winlayer::program_file_linux_path();
+  } else {
+    linux_path = find_library(nullptr, hModule).path;
+    if (linux_path.empty()) {
+      SetLastError(ERROR_MOD_NOT_FOUND);
+      return 0;
+    }
   }
-  const std::u16string path = winlayer::to_windows_path(winlayer::program_file_linux_path());
+  const std::u16string path = winlayer::to_windows_path(linux_path);
   if (nSize == 0) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return 0;
@@ -81,6 +127,7 @@ DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize)
 HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName) {
   if (lpModuleName == nullptr) return reinterpret_cast<HMODULE>(&program_module_tag);
   if (is_kernel_name(lpModuleName)) return reinterpret_cast<HMODULE>(&kernel_module_tag);
+  if (const std::uintptr_t base = find_library(lpModuleName, nullptr).found) return reinterpret_cast<HMODULE>(base);
   SetLastError(ERROR_MOD_NOT_FOUND);
   return nullptr;
 }

@@ -47,6 +47,7 @@ bool class_value(const WindowClass& c, int index, DWORD& out) {
     case GCL_HBRBACKGROUND: return as_dword(c.background, out);
     case GCL_HCURSOR: return as_dword(c.cursor, out);
     case GCL_HICON: return as_dword(c.icon, out);
+    case GCL_HMODULE: return as_dword(c.instance, out);
     default: return false;
   }
 }
@@ -58,6 +59,7 @@ void set_class_value(WindowClass& c, int index, LONG value) {
     case GCL_HBRBACKGROUND: c.background = from_long<HBRUSH>(value); break;
     case GCL_HCURSOR: c.cursor = from_long<HCURSOR>(value); break;
     case GCL_HICON: c.icon = from_long<HICON>(value); break;
+    case GCL_HMODULE: c.instance = from_long<HINSTANCE>(value); break;
   }
 }
 

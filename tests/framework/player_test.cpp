@@ -294,3 +294,19 @@ TEST_F(PlayerTest, TheShippedMovieBesideTheConsoleSaysReadyAndAnswersQuitWithExi
 }
 
 }  // namespace
+
+// The player class belongs to the framework library, not to the host program,
+// and the library's module handle names the library's own file.
+TEST_F(PlayerTest, PlayerClassIsRegisteredWithTheLibrarysOwnInstance) {
+  const HMODULE library = GetModuleHandleW(TEXT("OmbrixWyl.dll"));
+  ASSERT_NE(library, nullptr);
+  EXPECT_NE(library, GetModuleHandleW(nullptr));
+  const HWND player = create_player();
+  ASSERT_NE(player, nullptr);
+  EXPECT_EQ(static_cast<DWORD>(GetClassLongW(player, GCL_HMODULE)),
+            static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(library)));
+  WCHAR path[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(library, path, MAX_PATH);
+  ASSERT_GT(n, 0u);
+  EXPECT_EQ(WString(path, n).substr(n - 16), WString(TEXT("\\libOmbrixWyl.so")));
+}

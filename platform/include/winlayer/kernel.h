@@ -31,14 +31,16 @@ void WINAPI SetLastError(DWORD dwErrCode);
 // rules. Never fails; the text lives as long as the process.
 LPWSTR WINAPI GetCommandLineW();
 
-// Writes the Windows path of the running program file (hModule null) into the
-// buffer. Returns its length without the NUL. A buffer that is too small gets the
+// Writes the Windows path of the running program file (hModule null), or of the
+// loaded library that GetModuleHandleW gave hModule for, into the buffer. Returns its length without the NUL. A buffer that is too small gets the
 // truncated path with a NUL, the result is nSize and the error
 // ERROR_INSUFFICIENT_BUFFER. Another module handle: 0 and ERROR_MOD_NOT_FOUND.
 DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize);
 
 // The handle of a loaded module: null name for the program; "kernel32" (with or
-// without ".dll", any case) for the kernel. Others: null and ERROR_MOD_NOT_FOUND.
+// without ".dll", any case) for the kernel; "N.dll" or "N" (any case) for the
+// shared library libN.so loaded in the process, its load address. Others: null
+// and ERROR_MOD_NOT_FOUND.
 HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
 
 // The address of a kernel export the layer provides, by name. "IsWow64Process"

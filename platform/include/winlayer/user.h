@@ -219,6 +219,7 @@ typedef struct tagINPUT {
 #define GCL_HBRBACKGROUND (-10)
 #define GCL_HCURSOR (-12)
 #define GCL_HICON (-14)
+#define GCL_HMODULE (-16)
 #define GCL_WNDPROC (-24)
 #define GCL_STYLE (-26)
 
@@ -352,7 +353,7 @@ typedef struct tagINPUT {
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* lpwcx);
 
 // A class value of the window's class: GCL_HBRBACKGROUND, GCL_HCURSOR,
-// GCL_HICON, GCL_STYLE, GCL_WNDPROC. SetClassLongW returns the previous value.
+// GCL_HICON, GCL_HMODULE, GCL_STYLE, GCL_WNDPROC. SetClassLongW returns the previous value.
 // An unknown index: 0 and ERROR_INVALID_INDEX; an invalid window: 0 and
 // ERROR_INVALID_WINDOW_HANDLE. A previous value of 0 is not a failure: the error
 // code is then 0.
