@@ -13,9 +13,18 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
 packages+=(libxerces-c-dev:i386)
+# A name without an architecture is the machine's own package (or one for all
+# architectures): an installed i386 package of the same name does not count.
+native=$(dpkg --print-architecture)
+installed() {
+  case "$1" in
+    *:*) dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -q "ok installed" ;;
+    *) dpkg-query -W -f='${Status} ${Architecture}\n' "$1" 2>/dev/null | grep -Eq "ok installed ($native|all)$" ;;
+  esac
+}
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 update
