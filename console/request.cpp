@@ -24,6 +24,12 @@ void DeleteRequest(request_t* request) noexcept {
   delete request;
 }
 
+RequestPointer NewNamedRequest(const char* literal) {
+  RequestPointer request(ConstructRequest(static_cast<request_t*>(::operator new(sizeof(request_t)))));
+  request->name = make_literal_name(literal);
+  return request;
+}
+
 }  // namespace version_0
 }  // namespace brisk_external_interface
 }  // namespace wyl_canvas

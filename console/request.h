@@ -4,6 +4,8 @@
 #ifndef OMBRIX_CONSOLE_REQUEST_H
 #define OMBRIX_CONSOLE_REQUEST_H
 
+#include <memory>
+
 #include "values/any_regular.h"
 #include "values/name.h"
 #include "values/vector.h"
@@ -37,11 +39,23 @@ void DestroyRequest(request_t& request) noexcept;
 // new and ConstructRequest).
 void DeleteRequest(request_t* request) noexcept;
 
+// Ends a heap request with DeleteRequest.
+struct RequestDeleter {
+  void operator()(request_t* request) const noexcept { DeleteRequest(request); }
+};
+using RequestPointer = std::unique_ptr<request_t, RequestDeleter>;
+
+// A heap request made as ConstructRequest makes it, then named by the literal
+// (make_literal_name: nothing is copied or interned). Throws std::bad_alloc.
+RequestPointer NewNamedRequest(const char* literal);
+
 }  // namespace version_0
 
 using version_0::ConstructRequest;
 using version_0::DeleteRequest;
 using version_0::DestroyRequest;
+using version_0::NewNamedRequest;
+using version_0::RequestPointer;
 using version_0::request_t;
 
 }  // namespace brisk_external_interface
