@@ -12,7 +12,7 @@ if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
-packages+=(libxerces-c-dev:i386)
+packages+=(libxerces-c-dev:i386 libbenchmark-dev:i386)
 # A name without an architecture is the machine's own package (or one for all
 # architectures): an installed i386 package of the same name does not count.
 native=$(dpkg --print-architecture)
