@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The console demo: builds the 32-bit console, lays it out with the framework
+# libraries and the shipped movie as it would lie on a Windows computer, and
+# runs it once on the layer as its user would: the movie loads, a script asks a
+# few things of the console, turns the mouse wheel and closes the frame. Then it
+# tells in plain words what the trace and the framework's transcript recorded.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build-m32
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBRIX_BUILD_32=ON >/dev/null
+fi
+cmake --build "$build" -j"$(nproc)" --target KZ4Xelqdesk >/dev/null
+
+demo=$(pwd)/$build/demo
+rm -rf "$demo"
+folder=$demo/drive-c/Ombrix/Xelqdesk
+mkdir -p "$folder" "$demo/tmp" "$demo/drive-c/Users/ann/AppData/Roaming"
+cp "$build/bin/KZ4Xelqdesk" "$build/bin/OmbrixXelq.ui" "$build"/bin/*.so "$folder/"
+cat > "$demo/machine.ini" <<INI
+[system]
+trace = $demo/trace.log
+[drives]
+C = $demo/drive-c
+[screen]
+width = 1024
+height = 768
+[locale]
+ui_language = 0x0809
+[folders]
+appdata = C:\\Users\\ann\\AppData\\Roaming
+INI
+cat > "$demo/script.txt" <<'SCRIPT'
+send externalAppGetLocale
+send externalAppGetDecimalSeparator
+send externalAppGetCurrentUserAppDirectory
+wheel -120
+close
+SCRIPT
+export WINLAYER_MACHINE=$demo/machine.ini TMP=$demo/tmp
+export WYL_AUTOMATION=$demo/script.txt WYL_TRANSCRIPT=$demo/transcript.txt
+
+echo "Running C:\\Ombrix\\Xelqdesk\\KZ4Xelqdesk (the folder $folder) on a 1024 by 768 screen,"
+echo "the user's language British English (0x0809). The automation script:"
+sed 's/^/  /' "$demo/script.txt"
+set +e
+"$folder/KZ4Xelqdesk"
+status=$?
+set -e
+echo
+echo "What the user saw (the layer's trace, $demo/trace.log):"
+sed -n 's/^window \([a-z]*\): \([^ ]*\) 0x[0-9A-F]*\(.*\)$/\1|\2|\3/p' "$demo/trace.log" | awk -F'|' '
+  function who(c) { return c == "_tivu_xelqdesk_frame_window_KZ4" ? "the frame" : c == "WYL.BriskPlayer" ? "the player" : "the window " c }
+  $1 == "created" { print "  " who($2) " was created, hidden" ($3 ~ /parent/ ? ", inside the frame" : "") }
+  $1 == "shown" { print "  " who($2) " appeared" }
+  $1 == "moved" { sub(/^ to /, "", $3); print "  " who($2) " was placed at " $3 " on the screen" ($2 == "WYL.BriskPlayer" ? " (of the frame)" : "") }
+  $1 == "sized" { sub(/^ to /, "", $3); print "  " who($2) " was given the size " $3 }
+  $1 == "minimised" || $1 == "restored" || $1 == "destroyed" || $1 == "hidden" { print "  " who($2) " was " $1 }'
+echo
+echo "What the movie asked and was told (the framework's transcript, $demo/transcript.txt):"
+awk '
+  /^request / {
+    line = substr($0, 9); split(line, parts, " -> ")
+    print "  the movie asked " parts[1] (parts[2] == "no reply" ? "; the console gave no reply" : "; the console answered " parts[2])
+  }
+  /^invoke / { print "  the console called the movie'"'"'s function " substr($0, 8) }
+  /^step / { print "  the user: " substr($0, 6) }
+  /^play / { print "  the movie " $2 " started playing" }
+  /^terminate$/ { print "  the console stopped the framework" }' "$demo/transcript.txt"
+echo
+echo "KZ4Xelqdesk ended with exit status $status."
