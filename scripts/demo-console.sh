@@ -7,9 +7,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-m32
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBRIX_BUILD_32=ON >/dev/null
-fi
+gtest_options=$(scripts/gtest-m32.sh)
+mapfile -t gtest <<<"$gtest_options"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBRIX_BUILD_32=ON "${gtest[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target KZ4Xelqdesk >/dev/null
 
 demo=$(pwd)/$build/demo
@@ -53,7 +53,7 @@ sed -n 's/^window \([a-z]*\): \([^ ]*\) 0x[0-9A-F]*\(.*\)$/\1|\2|\3/p' "$demo/tr
   function who(c) { return c == "_tivu_xelqdesk_frame_window_KZ4" ? "the frame" : c == "WYL.BriskPlayer" ? "the player" : "the window " c }
   $1 == "created" { print "  " who($2) " was created, hidden" ($3 ~ /parent/ ? ", inside the frame" : "") }
   $1 == "shown" { print "  " who($2) " appeared" }
-  $1 == "moved" { sub(/^ to /, "", $3); print "  " who($2) " was placed at " $3 " on the screen" ($2 == "WYL.BriskPlayer" ? " (of the frame)" : "") }
+  $1 == "moved" { sub(/^ to /, "", $3); print "  " who($2) " was placed at " $3 ($2 == "WYL.BriskPlayer" ? " in the frame" : " on the 1024 by 768 screen, centred") }
   $1 == "sized" { sub(/^ to /, "", $3); print "  " who($2) " was given the size " $3 }
   $1 == "minimised" || $1 == "restored" || $1 == "destroyed" || $1 == "hidden" { print "  " who($2) " was " $1 }'
 echo
@@ -64,7 +64,8 @@ awk '
     print "  the movie asked " parts[1] (parts[2] == "no reply" ? "; the console gave no reply" : "; the console answered " parts[2])
   }
   /^invoke / { print "  the console called the movie'"'"'s function " substr($0, 8) }
-  /^step / { print "  the user: " substr($0, 6) }
+  /^step wheel / { print "  the user turned the mouse wheel by " $3 " (towards the user)" }
+  /^step close$/ { print "  the user closed the frame (as with Alt+F4 or the system menu)" }
   /^play / { print "  the movie " $2 " started playing" }
   /^terminate$/ { print "  the console stopped the framework" }' "$demo/transcript.txt"
 echo

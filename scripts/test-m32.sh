@@ -3,21 +3,13 @@
 # layer, the framework stand-in, the console and their tests, built with -m32
 # into build-m32/ and, with AddressSanitizer and UndefinedBehaviorSanitizer,
 # into build-m32-asan/; both are tested. GoogleTest is built for 32 bits from
-# Debian's sources in /usr/src/googletest.
+# Debian's sources in /usr/src/googletest (scripts/gtest-m32.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 jobs=$(nproc)
 
-gtest_build=build-m32-googletest
-gtest_install=$root/$gtest_build/install
-if [ ! -f "$gtest_install/lib/cmake/GTest/GTestConfig.cmake" ]; then
-  cmake -S /usr/src/googletest -B "$gtest_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_GMOCK=OFF \
-    -DCMAKE_INSTALL_PREFIX="$gtest_install" -DCMAKE_C_FLAGS=-m32 -DCMAKE_CXX_FLAGS=-m32 >/dev/null
-  cmake --build "$gtest_build" -j"$jobs"
-  cmake --install "$gtest_build" >/dev/null
-fi
-gtest=(-DCMAKE_PREFIX_PATH="$gtest_install" -DGTest_DIR="$gtest_install/lib/cmake/GTest")
+gtest_options=$(scripts/gtest-m32.sh)
+mapfile -t gtest <<<"$gtest_options"
 
 # Every program and test binary of a 32-bit build must be 32-bit code.
 check_32_bit() {

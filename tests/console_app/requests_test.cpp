@@ -250,3 +250,37 @@ TEST(Calls, ReadyThenTheLaterCallThenQuitAndExit) {
 }
 
 }  // namespace
+
+namespace {
+
+// Folders whose paths do not fit the 260-character buffer: no reply, and the
+// console answers on.
+TEST(LongFolder, GetsNoReply) {
+  ConsoleRun run;
+  std::string tmp = run.box().root();
+  for (const char c : {'a', 'b', 'c'}) tmp += "/" + std::string(100, c);
+  ombrix_test::make_folder(tmp);
+  run.profile("[folders]\nappdata = C:\\" + std::string(270, 'd') + "\n");
+  const auto result = run.run({"send externalAppGetTempPath", "send externalAppGetCurrentUserAppDirectory",
+                               "send externalAppGetLocale", "close"},
+                              {{"TMP", tmp}});
+  ASSERT_FALSE(result.timed_out);
+  EXPECT_EQ(result.exit_status, 0);
+  const Lines transcript = run.transcript();
+  EXPECT_EQ(reply_of(transcript, "externalAppGetTempPath"), "no reply");
+  EXPECT_EQ(reply_of(transcript, "externalAppGetCurrentUserAppDirectory"), "no reply");
+  EXPECT_EQ(reply_of(transcript, "externalAppGetLocale"), "<string>en_US</string>");
+}
+
+// A temporary folder whose name holds "&" and "<", as TMP may give it.
+TEST(TempFolder, WithAnAmpersandAndALessThanSignIsEscaped) {
+  ConsoleRun run;
+  const std::string tmp = run.box().root() + "/Tom & Jerry <1>";
+  ombrix_test::make_folder(tmp);
+  const auto result = run.run({"send externalAppGetTempPath", "close"}, {{"TMP", tmp}});
+  ASSERT_FALSE(result.timed_out);
+  EXPECT_EQ(reply_of(run.transcript(), "externalAppGetTempPath"),
+            "<string>" + WindowsPathUtf8(run.box().root()) + "\\Tom &amp; Jerry &lt;1&gt;\\</string>");
+}
+
+}  // namespace
