@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"externalAppGetDecimalSeparator \"before\"", "<string>,</string>"},
                    {"externalAppGetLocale", "<string>en_US</string>"},
                    {"externalAppGetDecimalSeparator \"after\"", "<string>.</string>"}}},
-        ReplyCase{"DecimalSeparatorOfALocaleTheSystemDoesNotKnowIsAPoint", "[locale]\nui_language = 0x2C0C\n",
+        ReplyCase{"DecimalSeparatorOfALocaleTheSystemDoesNotKnowIsAPoint", "[locale]\nui_language = 0x7C0C\n",
                   {"send externalAppGetLocale", "send externalAppGetDecimalSeparator"},
                   {{"externalAppGetLocale", "<string>fr_FR</string>"},
                    {"externalAppGetDecimalSeparator", "<string>.</string>"}}}),
