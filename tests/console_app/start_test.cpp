@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -147,8 +148,11 @@ TEST(Close, RestoresTheFrameAsksTheMovieAndItsAnswerEndsTheProgram) {
 TEST(SecondStart, RestoresTheRunningFrameAndEndsWithZero) {
   ConsoleRun run;
   ombrix_test::RunResult first;
+  // The first console closes once the test has noted the second start's end
+  // in the transcript that its script waits on.
+  const std::string done = "second start ended";
   std::thread running([&] {
-    first = run.run({"send externalAppWindowOperate \"0\"", "pause 8000", "close"});
+    first = run.run({"send externalAppWindowOperate \"0\"", "wait 30000 " + done, "close"});
   });
   // Bounded wait for the first frame to be minimised.
   for (int i = 0; i < 200 && index_of(events_of(run.trace(), kFrame), "minimised") < 0; ++i) {
@@ -157,6 +161,7 @@ TEST(SecondStart, RestoresTheRunningFrameAndEndsWithZero) {
   const std::string second_tmp = run.box().root() + "/second-tmp";
   ombrix_test::make_folder(second_tmp);
   const auto second = run.box().run(run.program(), {}, {{"TMP", second_tmp}}, 30);
+  std::ofstream(run.transcript_path(), std::ios::app) << done << "\n";
   running.join();
   ASSERT_FALSE(second.timed_out);
   ASSERT_FALSE(first.timed_out);
