@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "counting_routines.h"
 #include "values/name.h"
@@ -90,6 +93,59 @@ TEST_F(String, PushBackKeepsTheNulLast) {
     EXPECT_EQ(c.s.size(), std::strlen(c.expected));
     EXPECT_EQ(std::string(c.s.c_str(), c.s.size() + 1), std::string(c.expected) + '\0');
     EXPECT_EQ(c.s.get_allocator(), routines);
+  }
+}
+
+// Taking the NUL off, pushing the byte and pushing the NUL again: an empty
+// vector grows to 1 and then 2, a full one to twice its size.
+TEST_F(String, PushBackGrowsAsTheByteAndThenTheNulWerePushed) {
+  struct Case {
+    const char* what;
+    string_t s;
+    std::vector<std::size_t> capacities;  // after each push
+    std::vector<std::size_t> side_a_blocks;  // capacities asked of side A
+  };
+  Case cases[] = {
+      {"made by default", string_t(), {2, 4, 4, 8, 8, 8, 8, 16}, {}},
+      {"empty with a block of 1 from side A", counted_string<side_a>(""), {2, 4, 4, 8}, {2, 4, 8}},
+      {"\"ab\" filling its block from side A", counted_string<side_a>("ab"), {6, 6, 6, 12}, {6, 12}},
+  };
+  side_a::requests.clear();
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string expected = c.s.to_std_string();
+    for (std::size_t capacity : c.capacities) {
+      c.s.push_back('x');
+      expected += 'x';
+      EXPECT_EQ(c.s.capacity(), capacity);
+    }
+    EXPECT_EQ(std::string(c.s.c_str(), c.s.size() + 1), expected + '\0');
+    std::vector<std::uint32_t> bytes;
+    for (std::size_t n : c.side_a_blocks) bytes.push_back(static_cast<std::uint32_t>(char_block_bytes(n)));
+    EXPECT_EQ(side_a::requests, bytes);
+    side_a::requests.clear();
+  }
+}
+
+TEST_F(String, PushBackThatCannotGrowLeavesTheStringAsItWas) {
+  struct Case {
+    const char* what;
+    string_t s;
+  };
+  Case cases[] = {
+      {"\"ab\" filling its block", counted_string<side_a>("ab")},
+      {"empty with a block of 1", counted_string<side_a>("")},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string before(c.s.c_str(), c.s.size() + 1);
+    const std::size_t capacity = c.s.capacity();
+    side_a::refuse = true;
+    EXPECT_THROW(c.s.push_back('x'), std::bad_alloc);
+    side_a::refuse = false;
+    EXPECT_EQ(std::string(c.s.c_str(), c.s.size() + 1), before);
+    EXPECT_EQ(c.s.capacity(), capacity);
+    EXPECT_EQ(c.s, counted_string<side_b>(before.c_str()));
   }
 }
 

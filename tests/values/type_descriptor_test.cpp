@@ -3,6 +3,7 @@
 #include <string>
 #include <typeinfo>
 
+#include "values/string.h"
 #include "values/type_descriptor.h"
 
 namespace {
@@ -27,6 +28,14 @@ const type_descriptor_t vector_bool_bool = {nullptr, "vector", {&bool_a, &bool_b
 const type_descriptor_t map_of_bools = {nullptr, "map", {&vector_bool_a, &double_d}};
 const type_descriptor_t map_of_doubles = {nullptr, "map", {&vector_double, &double_d}};
 const type_descriptor_t int_identity_with_parameter = {&typeid(int), "int", {&bool_a}};
+const type_descriptor_t string_identity = {&typeid(ombrix::string_t), "string_t", {}};
+
+// An identity whose name the run-time's demangler does not read.
+struct unmangled_identity : std::type_info {
+  explicit unmangled_identity(const char* name) : std::type_info(name) {}
+};
+const unmangled_identity plain_name("plain name");
+const type_descriptor_t plain_identity = {&plain_name, "other", {}};
 
 TEST(SameType, DecidesByIdentityWhenThereIsOneAndOtherwiseByNameAndParameters) {
   struct Case {
@@ -66,7 +75,9 @@ TEST(AppendTypeName, WritesTheNameWithItsParametersWithoutBlanks) {
       {vector_double, "vector<double>"},
       {vector_bool_bool, "vector<bool,bool>"},
       {map_of_bools, "map<vector<bool>,double>"},
-      {int_identity_with_parameter, typeid(int).name()},  // the identity's name alone
+      {int_identity_with_parameter, "int"},  // the identity's readable name alone
+      {string_identity, "ombrix::version_1::string_t"},
+      {plain_identity, "plain name"},  // as it stands when it cannot be demangled
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected);
@@ -83,6 +94,8 @@ TEST(BadCast, MessageNamesTheTypeCastFromAndTo) {
   EXPECT_STREQ(copy.what(), error.what());
   const std::bad_cast& base = copy;
   EXPECT_STREQ(base.what(), error.what());
+  EXPECT_STREQ(bad_cast({&long_identity}, {&string_identity}).what(),
+               "bad_cast: long -> ombrix::version_1::string_t");
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <iterator>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "counting_routines.h"
 #include "values/string.h"
@@ -26,6 +29,20 @@ std::string hex(const std::string& bytes) {
 void convert(const std::u16string& units, string_t& out) {
   ombrix::utf16_to_utf8(units.begin(), units.end(), std::back_inserter(out));
 }
+
+// An output position that pushes each byte with string_t::push_back on its
+// own: the byte-by-byte conversion the string_t one must match.
+struct pushing_position {
+  string_t* text;
+  pushing_position& operator*() { return *this; }
+  pushing_position& operator=(char c) {
+    text->push_back(c);
+    return *this;
+  }
+  pushing_position& operator++() { return *this; }
+};
+
+std::string with_nul(const string_t& s) { return std::string(s.c_str(), s.size() + 1); }
 
 TEST(Utf16ToUtf8, WritesEachCodePointInItsShortestForm) {
   struct Case {
@@ -144,6 +161,63 @@ TEST_F(Utf16ToUtf8Storage, LongerResultsGrowTheStringWithItsOwnRoutines) {
   convert(units, out);
   EXPECT_EQ(hex(out.to_std_string()), "C3 A9 C3 A9 C3 A9");
   EXPECT_EQ(out.get_allocator(), side_a::allocator());
+}
+
+// Starting strings whose blocks come from side S: without room, with room
+// for part of the text, and empty in blocks of 1 and of plenty.
+template <typename S>
+std::vector<string_t> starting_strings() {
+  std::vector<string_t> strings;
+  strings.push_back(counted_string<S>("ab"));
+  strings.push_back(counted_string<S>("ab"));
+  strings.back().reserve(7);
+  strings.push_back(counted_string<S>(""));
+  strings.push_back(counted_string<S>(""));
+  strings.back().reserve(64);
+  return strings;
+}
+
+TEST_F(Utf16ToUtf8Storage, GivesTheBytesAndGrowthOfPushingEachByte) {
+  const std::u16string texts[] = {
+      u"plain ASCII text that is longer than any room it starts with",
+      u"\x00E9\x00E9\x00E9\x00E9\x00E9\x00E9\x00E9",
+      u"a\x00E9\x20AC\xD83D\xDE00z\x20AC\xD83D\xDE00\xD83D\xDE00\x20AC" u"bc\x00E9",
+  };
+  for (const std::u16string& text : texts) {
+    std::vector<string_t> converted = starting_strings<side_a>();
+    std::vector<string_t> pushed = starting_strings<side_b>();
+    for (std::size_t i = 0; i < converted.size(); ++i) {
+      SCOPED_TRACE("text of " + std::to_string(text.size()) + " units into string " + std::to_string(i));
+      side_a::requests.clear();
+      side_b::requests.clear();
+      convert(text, converted[i]);
+      ombrix::utf16_to_utf8(text.begin(), text.end(), pushing_position{&pushed[i]});
+      EXPECT_EQ(hex(with_nul(converted[i])), hex(with_nul(pushed[i])));
+      EXPECT_EQ(converted[i].capacity(), pushed[i].capacity());
+      EXPECT_EQ(side_a::requests, side_b::requests);
+      EXPECT_EQ(converted[i].get_allocator(), side_a::allocator());
+    }
+  }
+}
+
+TEST_F(Utf16ToUtf8Storage, RunningOutOfMemoryGivesTheStringBackAsItWas) {
+  const std::u16string texts[] = {
+      u"abcdefghijklmnopqrstuvwxyz",
+      u"\x20AC\x20AC\x20AC\x20AC",
+      u"xy\xD83D\xDE00\xD83D\xDE00",
+  };
+  for (const std::u16string& text : texts) {
+    std::vector<string_t> strings = starting_strings<side_a>();
+    for (std::size_t i = 0; i + 1 < strings.size(); ++i) {  // the last has room for all
+      SCOPED_TRACE("text of " + std::to_string(text.size()) + " units into string " + std::to_string(i));
+      const std::string before = with_nul(strings[i]);
+      side_a::refuse = true;
+      EXPECT_THROW(convert(text, strings[i]), std::bad_alloc);
+      side_a::refuse = false;
+      EXPECT_EQ(hex(with_nul(strings[i])), hex(before));
+      EXPECT_EQ(strings[i].empty(), before.size() == 1);
+    }
+  }
 }
 
 }  // namespace

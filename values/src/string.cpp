@@ -26,10 +26,24 @@ const char* string_t::c_str() const noexcept {
   return storage_m.empty() ? empty_text : &storage_m[0];
 }
 
-void string_t::push_back(char c) {
-  if (!storage_m.empty()) storage_m.pop_back();
-  storage_m.push_back(c);
-  storage_m.push_back('\0');
+// Grows as taking the NUL off, pushing the byte and pushing the NUL again
+// would, before anything changes: an empty vector to 1 for the byte and to 2
+// for the NUL; a full one to twice its size for the NUL.
+string_t::byte_room_t string_t::append_room_growing() {
+  const std::size_t size = storage_m.size();
+  if (size == 0) {
+    storage_m.reserve(1);
+    storage_m.reserve(2);
+  } else if (size == storage_m.capacity()) {
+    storage_m.reserve(2 * size);
+  }
+  char* const next = storage_m.begin() + (size == 0 ? 0 : size - 1);
+  return {next, storage_m.begin() + storage_m.capacity() - 1};
+}
+
+void string_t::cut(std::size_t n) noexcept {
+  storage_m.erase(storage_m.begin() + (n == 0 ? 0 : n + 1), storage_m.end());
+  if (n != 0) storage_m[n] = '\0';
 }
 
 bool operator==(const string_t& a, const string_t& b) noexcept {

@@ -1,5 +1,9 @@
 #include "values/type_descriptor.h"
 
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <memory>
 #include <type_traits>
 
 #include "values/name.h"
@@ -19,6 +23,15 @@ bool same_parameters(const type_descriptor_t& a, const type_descriptor_t& b) noe
   return i == parameter_slots || (!a.parameters[i] && !b.parameters[i]);
 }
 
+// The run-time library's readable form of the identity's name ("int" for
+// "i"); the name as it stands when it cannot be demangled.
+void append_identity_name(const std::type_info& identity, std::string& text) {
+  int status = 0;
+  const std::unique_ptr<char, void (*)(void*)> readable(
+      abi::__cxa_demangle(identity.name(), nullptr, nullptr, &status), std::free);
+  text += status == 0 && readable ? readable.get() : identity.name();
+}
+
 }  // namespace
 
 bool same_type(const type_descriptor_t& a, const type_descriptor_t& b) noexcept {
@@ -31,7 +44,7 @@ bool same_type(const type_descriptor_t& a, const type_descriptor_t& b) noexcept 
 
 void append_type_name(const type_descriptor_t& d, std::string& text) {
   if (d.identity) {
-    text += d.identity->name();
+    append_identity_name(*d.identity, text);
     return;
   }
   text += d.name;

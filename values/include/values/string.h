@@ -43,8 +43,39 @@ class string_t {
   void reserve(std::size_t n) { storage_m.reserve(n); }
   capture_allocator get_allocator() const noexcept { return storage_m.get_allocator(); }
 
-  // Removes the NUL, appends the byte, then appends a NUL again.
-  void push_back(char c);
+  // Appends the byte and keeps the NUL last. Grows as the storage's own
+  // push_back would for the byte and then the NUL: an empty string to 1 and
+  // then 2, a full one to twice its storage's size. A failed growth leaves
+  // the string as it was, bytes and NUL.
+  void push_back(char c) {
+    const byte_room_t room = append_room();
+    append_done(room.next + 1);
+    *room.next = c;
+  }
+
+  // Writing bytes straight into the storage, as push_back appends them:
+  // append_room gives where the next byte goes and the end of the bytes that
+  // fit before push_back would grow; when none fit, it first grows as
+  // push_back would, so that at least one does. append_done then takes the
+  // bytes up to end as appended and puts the NUL after them.
+  struct byte_room_t {
+    char* next;
+    char* end;
+  };
+  byte_room_t append_room() {
+    char* const finish = storage_m.end();
+    char* const storage_end = storage_m.begin() + storage_m.capacity();
+    if (finish == storage_m.begin() || finish == storage_end) return append_room_growing();
+    return {finish - 1, storage_end - 1};  // from the NUL's place, keeping the last slot for it
+  }
+  void append_done(char* end) noexcept {
+    storage_m.set_finish(end + 1);
+    *end = '\0';
+  }
+
+  // Keeps the first n bytes (n at most size()) and the NUL after them; 0
+  // leaves the storage holding nothing. Never allocates.
+  void cut(std::size_t n) noexcept;
   std::string to_std_string() const { return std::string(c_str(), size()); }
   void swap(string_t& x) noexcept { storage_m.swap(x.storage_m); }
   friend void swap(string_t& a, string_t& b) noexcept { a.swap(b); }
@@ -54,6 +85,9 @@ class string_t {
   friend bool operator!=(const string_t& a, const string_t& b) noexcept { return !(a == b); }
 
  private:
+  // append_room for empty or full storage.
+  byte_room_t append_room_growing();
+
   vector<char> storage_m;
 };
 

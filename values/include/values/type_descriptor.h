@@ -31,8 +31,9 @@ struct type_handle_t {
 
 bool same_type(const type_descriptor_t& a, const type_descriptor_t& b) noexcept;
 
-// Appends the readable name: with an identity, the run-time library's name of
-// it; otherwise the name text and the parameters as "name<p1,p2>".
+// Appends the readable name: with an identity, the run-time library's
+// demangled name of it ("int"), or its raw name when that cannot be
+// demangled; otherwise the name text and the parameters as "name<p1,p2>".
 void append_type_name(const type_descriptor_t& d, std::string& text);
 
 // A cast to the wrong type. what() gives "bad_cast: <from> -> <to>".

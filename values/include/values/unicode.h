@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "values/string.h"
+
 namespace ombrix {
 
 constexpr std::uint32_t utf16_high_surrogate_front_k = 0xD800;
@@ -93,6 +95,85 @@ O utf16_to_utf8(I first, I last, O out) {
     const auto decoded = decode_utf16(first, last);
     first = decoded.second;
     out = encode_utf8(decoded.first, out);
+  }
+  return out;
+}
+
+namespace unicode_detail {
+
+// The string a back-inserting position appends to (its protected member,
+// reached through a pointer to it named from a derived class).
+inline string_t& appended_string(std::back_insert_iterator<string_t>& out) {
+  struct access : std::back_insert_iterator<string_t> {
+    static string_t* std::back_insert_iterator<string_t>::*container_member() {
+      return &access::container;
+    }
+  };
+  return *(out.*access::container_member());
+}
+
+// Bytes written into a string's room, taken as appended when it goes, also
+// when a malformed unit ends the conversion.
+struct room_writer {
+  explicit room_writer(string_t& s) : text(s), room(s.append_room()), next(room.next) {}
+  room_writer(const room_writer&) = delete;
+  room_writer& operator=(const room_writer&) = delete;
+  ~room_writer() { text.append_done(next); }
+
+  string_t& text;
+  const string_t::byte_room_t room;
+  char* next;
+};
+
+// Converts into the string's room (grown first as push_back would when it
+// has none) until the range or the room ends, and gives the position after
+// the last unit read. A code point whose bytes do not all fit writes those
+// that do and pushes the rest back one at a time, so that the string grows
+// at the same byte as with push_back alone.
+template <typename I>
+I utf16_to_utf8_in_room(I first, I last, string_t& out) {
+  char pending[4];
+  char* pending_first = pending;
+  char* pending_last = pending;
+  {
+    room_writer w(out);
+    while (first != last && w.next != w.room.end) {
+      const std::uint32_t u = unit_at(first);
+      if (u < 0x80) {
+        *w.next++ = static_cast<char>(u);
+        ++first;
+        continue;
+      }
+      const auto decoded = decode_utf16(first, last);
+      first = decoded.second;
+      if (w.room.end - w.next >= 4) {
+        w.next = encode_utf8(decoded.first, w.next);
+        continue;
+      }
+      pending_first = pending;
+      pending_last = encode_utf8(decoded.first, pending);
+      while (pending_first != pending_last && w.next != w.room.end) *w.next++ = *pending_first++;
+    }
+  }
+  for (; pending_first != pending_last; ++pending_first) out.push_back(*pending_first);
+  return first;
+}
+
+}  // namespace unicode_detail
+
+// Into a string_t: the same bytes, growth and faults as the byte-by-byte
+// form, written straight into the string's storage. Running out of memory
+// gives the string back as it was before the call, its NUL included.
+template <typename I>
+std::back_insert_iterator<string_t> utf16_to_utf8(I first, I last,
+                                                  std::back_insert_iterator<string_t> out) {
+  string_t& text = unicode_detail::appended_string(out);
+  const std::size_t kept = text.size();
+  try {
+    while (first != last) first = unicode_detail::utf16_to_utf8_in_room(first, last, text);
+  } catch (const std::bad_alloc&) {
+    text.cut(kept);
+    throw;
   }
   return out;
 }
