@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -120,6 +121,33 @@ TEST(NameTable, KeepsTextsThatDifferOnlyInHighBytesApart) {
     EXPECT_EQ(table.intern(texts[i]), pooled[i]);
   }
   EXPECT_EQ(table.size(), pooled.size());
+}
+
+// Texts that part at the edges of the words the table compares first, and
+// after the first 24 bytes, where it compares the rest byte by byte.
+TEST(NameTable, OrdersItsTextsByCompareStringsAndFindsEachAgain) {
+  const std::string head(24, 'h');
+  const std::string word(8, 'w');
+  const std::vector<std::string> texts = {
+      "b", "a\x80", "a", "a\x7f", "\xff", "\x80", "ab",
+      word.substr(1) + "\x80", word.substr(1) + "y", word.substr(1),
+      word + "\x80", word, word + "\x01",
+      head.substr(1) + "\x80", head.substr(1) + "\x01", head.substr(1),
+      head + "a", head, head + "\x80", head + "b", head + "a\x80", head + "a" + head,
+  };
+  name_table_t table;
+  std::vector<const char*> pooled;
+  for (const std::string& text : texts) pooled.push_back(table.intern(text.c_str()));
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    EXPECT_EQ(table.intern(texts[i].c_str()), pooled[i]) << i;
+    EXPECT_EQ(pooled[i], texts[i]) << i;
+  }
+  std::vector<std::string> expected = texts;
+  std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
+    return compare_strings(a.c_str(), b.c_str()) < 0;
+  });
+  const std::vector<const char*> in_order = table.texts();
+  EXPECT_EQ(std::vector<std::string>(in_order.begin(), in_order.end()), expected);
 }
 
 TEST(NameTable, NullAndEmptyTextsGiveTheStaticEmptyTextAndPoolNothing) {

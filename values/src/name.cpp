@@ -8,14 +8,6 @@ namespace ombrix {
 
 const char empty_text[1] = {'\0'};
 
-int compare_strings(const char* a, const char* b) noexcept {
-  while (*a != '\0' && *a == *b) {
-    ++a;
-    ++b;
-  }
-  return static_cast<signed char>(*a) - static_cast<signed char>(*b);
-}
-
 namespace {
 
 bool table_made = false;

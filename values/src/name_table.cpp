@@ -47,13 +47,36 @@ void string_pool_t::release_blocks() noexcept {
   end_m = nullptr;
 }
 
+// Each head word holds eight bytes from the most significant down, each
+// with its sign bit flipped: then unsigned order is the signed bytes' order,
+// NUL (and the zeros after it) between 0x80..0xFF and 0x01..0x7F.
+name_table_t::entry_t::entry_t(const char* text) noexcept : text(text) {
+  const std::size_t length = std::strlen(text);
+  unsigned char bytes[head_bytes] = {};
+  std::memcpy(bytes, text, std::min(length, head_bytes));
+  for (std::size_t w = 0; w < head_words; ++w) {
+    std::uint64_t word = 0;
+    for (std::size_t i = 0; i < 8; ++i) word = (word << 8) | bytes[8 * w + i];
+    head[w] = word ^ 0x8080808080808080u;
+  }
+}
+
 const char* name_table_t::intern(const char* text) {
   if (text == nullptr || *text == '\0') return empty_text;
-  const auto found = texts_m.lower_bound(text);
-  if (found != texts_m.end() && compare_strings(*found, text) == 0) return *found;
-  const char* copy = pool_m.add(text);
-  texts_m.insert(found, copy);
-  return copy;
+  const entry_t probe(text);
+  const auto found = texts_m.lower_bound(probe);
+  if (found != texts_m.end() && !entry_less()(probe, *found)) return found->text;
+  entry_t pooled = probe;
+  pooled.text = pool_m.add(text);
+  texts_m.insert(found, pooled);
+  return pooled.text;
+}
+
+std::vector<const char*> name_table_t::texts() const {
+  std::vector<const char*> result;
+  result.reserve(texts_m.size());
+  for (const entry_t& e : texts_m) result.push_back(e.text);
+  return result;
 }
 
 void create_name_table() { the_table = new name_table_t; }

@@ -15,7 +15,13 @@ extern const char empty_text[1];
 // Orders NUL-terminated texts by their bytes read as signed 8-bit values:
 // 0 when equal, else the difference of the first two bytes that differ.
 // So 0x80..0xFF sort before NUL, and NUL before 0x01..0x7F.
-int compare_strings(const char* a, const char* b) noexcept;
+inline int compare_strings(const char* a, const char* b) noexcept {
+  while (*a != '\0' && *a == *b) {
+    ++a;
+    ++b;
+  }
+  return static_cast<signed char>(*a) - static_cast<signed char>(*b);
+}
 
 class name_t {
  public:

@@ -4,8 +4,10 @@
 #define OMBRIX_VALUES_NAME_TABLE_H
 
 #include <cstddef>
+#include <cstdint>
 #include <list>
 #include <set>
+#include <vector>
 
 #include "values/name.h"
 
@@ -51,15 +53,38 @@ class name_table_t {
 
   std::size_t size() const noexcept { return texts_m.size(); }
   const string_pool_t& pool() const noexcept { return pool_m; }
+  // The pooled texts in the set's order.
+  std::vector<const char*> texts() const;
 
  private:
-  struct text_less {
-    bool operator()(const char* a, const char* b) const noexcept {
-      return compare_strings(a, b) < 0;
+  // A pooled text with its first head_bytes bytes (zeros after its NUL) as
+  // words that order as the bytes do, read as signed values, under unsigned
+  // comparison: most comparisons read the set's node alone, a word at a time.
+  struct entry_t {
+    static constexpr std::size_t head_words = 3;
+    static constexpr std::size_t head_bytes = head_words * 8;
+
+    explicit entry_t(const char* text) noexcept;
+
+    // The NUL lies within the head when the head's last byte is a zero.
+    bool ends_in_head() const noexcept { return (head[head_words - 1] & 0xFF) == 0x80; }
+
+    const char* text;
+    std::uint64_t head[head_words];
+  };
+
+  // compare_strings(a.text, b.text) < 0.
+  struct entry_less {
+    bool operator()(const entry_t& a, const entry_t& b) const noexcept {
+      for (std::size_t i = 0; i < entry_t::head_words; ++i) {
+        if (a.head[i] != b.head[i]) return a.head[i] < b.head[i];
+      }
+      if (a.ends_in_head()) return false;  // equal texts
+      return compare_strings(a.text + entry_t::head_bytes, b.text + entry_t::head_bytes) < 0;
     }
   };
 
-  std::set<const char*, text_less> texts_m;
+  std::set<entry_t, entry_less> texts_m;
   string_pool_t pool_m;
 };
 
