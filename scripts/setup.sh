@@ -8,7 +8,8 @@ packages=(cmake make g++ g++-multilib libgtest-dev googletest libbenchmark-dev
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 # Wine's 32-bit half runs the Windows build's programs (scripts/test-differential.sh);
-# the 32-bit build (the console and the framework stand-in) links Debian's i386 Xerces-C.
+# the 32-bit build (the console and the framework stand-in) links Debian's i386 Xerces-C,
+# and its benchmarks Debian's i386 benchmark library.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
