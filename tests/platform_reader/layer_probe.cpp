@@ -12,17 +12,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "wide_text.h"
 #include "winlayer/winlayer.h"
 
 namespace {
 
-std::string narrow(const WCHAR* text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
-  bytes.pop_back();  // the NUL
-  return bytes;
-}
+using ombrix_test::Utf8;
 
 void iswow64process() {
   using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
@@ -41,14 +36,14 @@ void iswow64process() {
 void windows(const char* size) {
   WCHAR buffer[MAX_PATH] = {u'#', u'\0'};
   const UINT result = GetWindowsDirectoryW(buffer, static_cast<UINT>(std::atoi(size)));
-  std::printf("returned=%u text=%s\n", result, narrow(buffer).c_str());
+  std::printf("returned=%u text=%s\n", result, Utf8(buffer).c_str());
 }
 
 void programfiles(const char* create) {
   WCHAR buffer[MAX_PATH] = {u'#', u'\0'};
   SetLastError(0);
   const BOOL result = SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_PROGRAM_FILES, std::atoi(create));
-  std::printf("returned=%d error=%u text=%s\n", result, GetLastError(), narrow(buffer).c_str());
+  std::printf("returned=%d error=%u text=%s\n", result, GetLastError(), Utf8(buffer).c_str());
 }
 
 std::u16string wide(const char* text) {
@@ -63,8 +58,8 @@ void fullpath(const char* name) {
   WCHAR buffer[MAX_PATH] = {u'#', u'\0'};
   LPWSTR file_part = nullptr;
   const DWORD result = GetFullPathNameW(wide(name).c_str(), MAX_PATH, buffer, &file_part);
-  std::printf("returned=%u text=%s part=%s\n", result, narrow(buffer).c_str(),
-              file_part == nullptr ? "(null)" : narrow(file_part).c_str());
+  std::printf("returned=%u text=%s part=%s\n", result, Utf8(buffer).c_str(),
+              file_part == nullptr ? "(null)" : Utf8(file_part).c_str());
 }
 
 void exists(const char* name) {
@@ -83,7 +78,7 @@ void create(const char* name) {
 void temppath() {
   WCHAR buffer[MAX_PATH] = {u'#', u'\0'};
   const DWORD result = GetTempPathW(MAX_PATH, buffer);
-  std::printf("returned=%u text=%s\n", result, narrow(buffer).c_str());
+  std::printf("returned=%u text=%s\n", result, Utf8(buffer).c_str());
 }
 
 }  // namespace

@@ -9,17 +9,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "wide_text.h"
 #include "winlayer/winlayer.h"
 
 namespace {
 
-std::string narrow(const WCHAR* text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
-  bytes.pop_back();  // the NUL
-  return bytes;
-}
+using ombrix_test::Utf8;
 
 void languages() {
   std::printf("ui=%04x system=%04x\n", GetUserDefaultUILanguage(), GetSystemDefaultLangID());
@@ -29,13 +24,13 @@ void decimal(const char* locale) {
   WCHAR buffer[4] = {u'#', u'\0'};
   SetLastError(0);
   const int result = GetLocaleInfoW(static_cast<LCID>(std::strtoul(locale, nullptr, 16)), LOCALE_SDECIMAL, buffer, 4);
-  std::printf("returned=%d error=%u text=%s\n", result, GetLastError(), narrow(buffer).c_str());
+  std::printf("returned=%d error=%u text=%s\n", result, GetLastError(), Utf8(buffer).c_str());
 }
 
 void appdata() {
   WCHAR buffer[MAX_PATH] = {u'#', u'\0'};
   const BOOL result = SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_APPDATA, FALSE);
-  std::printf("returned=%d text=%s\n", result, narrow(buffer).c_str());
+  std::printf("returned=%d text=%s\n", result, Utf8(buffer).c_str());
 }
 
 void open(const char* path) {
