@@ -23,7 +23,8 @@ std::string escape_xml(const std::string& text, bool attribute);
 // <request name=".." call=".."><text>..</text><number>..</number><boolean>..</boolean></request>
 std::string write_request_text(const request_text_t& request);
 
-// Throws std::runtime_error for a text that is not a well-formed request.
+// Throws std::runtime_error for a text that is not a well-formed request; one
+// with a document type is refused before anything declared in it is used.
 request_text_t read_request_text(const char* text, std::size_t length);
 
 }  // namespace wyl

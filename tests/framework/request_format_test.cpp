@@ -1,8 +1,18 @@
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <future>
+#include <memory>
+#include <thread>
 
 #include "canvas_fixture.h"
 #include "case_name.h"
 #include "request_text.h"
+#include "sandbox.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -99,6 +109,99 @@ INSTANTIATE_TEST_SUITE_P(
         malformed_case{"two_roots", "<request name=\"a\" call=\"1\"/><request name=\"b\" call=\"2\"/>"},
         malformed_case{"broken_utf8", "<request name=\"a\" call=\"1\"><text>\xC3</text></request>"}),
     ombrix_test::case_name<malformed_case>);
+
+// How the canvas's reading of the text ended, after ten seconds at most: a
+// reading still running then is left to itself on its thread.
+std::string outcome_of_reading(const std::string& text) {
+  auto outcome = std::make_shared<std::promise<std::string>>();
+  std::future<std::string> ended = outcome->get_future();
+  std::thread([text, outcome] {
+    try {
+      canvas::request_t request = read(text);
+      canvas::DestroyRequest(request);
+      outcome->set_value("read");
+    } catch (const std::runtime_error&) {
+      outcome->set_value("refused");
+    } catch (...) {
+      outcome->set_value("failed otherwise");
+    }
+  }).detach();
+  return ended.wait_for(std::chrono::seconds(10)) == std::future_status::ready ? ended.get() : "still reading";
+}
+
+// Whether a file was opened since the watch began, or since the last question.
+class OpenWatch {
+ public:
+  explicit OpenWatch(const std::string& path) : fd_(::inotify_init1(IN_NONBLOCK)) {
+    watching_ = fd_ >= 0 && ::inotify_add_watch(fd_, path.c_str(), IN_OPEN) >= 0;
+  }
+  ~OpenWatch() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  OpenWatch(const OpenWatch&) = delete;
+  OpenWatch& operator=(const OpenWatch&) = delete;
+
+  bool watching() const { return watching_; }
+  bool opened() {
+    alignas(inotify_event) char events[4096];
+    bool any = false;
+    while (::read(fd_, events, sizeof events) > 0) any = true;
+    return any;
+  }
+
+ private:
+  int fd_;
+  bool watching_ = false;
+};
+
+// Entities nested levels deep, each ten references to the one below it, the
+// innermost ten characters: a text of 10^(levels+1) characters once expanded.
+std::string nested_entities(int levels) {
+  std::string declarations = "<!ENTITY e0 \"0123456789\">";
+  for (int level = 1; level <= levels; ++level) {
+    std::string references;
+    for (int i = 0; i < 10; ++i) references += "&e" + std::to_string(level - 1) + ";";
+    declarations += "<!ENTITY e" + std::to_string(level) + " \"" + references + "\">";
+  }
+  return "<!DOCTYPE request [" + declarations + "]><request name=\"n\" call=\"1\"><text>&e" +
+         std::to_string(levels) + ";</text></request>";
+}
+
+struct document_type_case {
+  const char* label;
+  std::string text;  // "{file}" stands for the path of a file of the test
+};
+
+class DocumentType : public ::testing::TestWithParam<document_type_case> {};
+
+// A document type is refused before anything in it is used: no entity is
+// expanded, no file it names is opened.
+TEST_P(DocumentType, IsRefusedBeforeAnEntityIsExpandedOrAFileOpened) {
+  const ombrix_test::TempFolder folder;
+  const std::string file = folder.file("declarations.dtd");
+  ombrix_test::write_file(file, "<!ENTITY outside \"x\">");
+  OpenWatch watch(file);
+  ASSERT_TRUE(watch.watching());
+  std::string text = GetParam().text;
+  if (const auto at = text.find("{file}"); at != std::string::npos) text.replace(at, 6, file);
+
+  EXPECT_EQ(outcome_of_reading(text), "refused");
+  EXPECT_FALSE(watch.opened());
+  std::ifstream(file).close();
+  EXPECT_TRUE(watch.opened()) << "the watch sees no open at all";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, DocumentType,
+    ::testing::Values(
+        document_type_case{"nested_entities", nested_entities(7)},
+        document_type_case{"external_entity",
+                           "<!DOCTYPE request [<!ENTITY e SYSTEM \"{file}\">]>"
+                           "<request name=\"n\" call=\"1\"><text>&e;</text></request>"},
+        document_type_case{"external_parameter_entity",
+                           "<!DOCTYPE request [<!ENTITY % p SYSTEM \"{file}\"> %p;]><request name=\"n\" call=\"1\"/>"},
+        document_type_case{"external_subset", "<!DOCTYPE request SYSTEM \"{file}\"><request name=\"n\" call=\"1\"/>"}),
+    ombrix_test::case_name<document_type_case>);
 
 TEST(WriteResponse, WritesTextsEscapedBetweenStringTags) {
   const std::pair<const char*, const char*> cases[] = {
