@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -172,6 +173,14 @@ std::u16string full_path_name(std::u16string_view path, std::u16string_view curr
   return out;
 }
 
+bool has_forbidden_name_character(std::u16string_view path) {
+  if (path.substr(0, 4) == u"\\\\?\\") path.remove_prefix(4);
+  if (has_drive(path)) path.remove_prefix(2);
+  return std::any_of(path.begin(), path.end(), [](char16_t c) {
+    return c < u' ' || std::u16string_view(u"<>:\"|?*").find(c) != std::u16string_view::npos;
+  });
+}
+
 bool translate_windows_path(std::string_view path, const PathRules& rules, std::string& linux_path,
                             DWORD& error) {
   if (path.substr(0, 8) == "\\\\?\\UNC\\") {
@@ -249,14 +258,18 @@ bool to_linux_path(std::u16string_view windows_path, std::string& linux_path) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return false;
   }
-  const std::string full = utf16_to_utf8(full_path_name(windows_path, current_windows_folder()));
+  const std::u16string full = full_path_name(windows_path, current_windows_folder());
+  if (has_forbidden_name_character(full)) {
+    SetLastError(ERROR_INVALID_NAME);
+    return false;
+  }
   DWORD error = ERROR_SUCCESS;
   std::string translated;
-  if (!translate_windows_path(full, profile_rules(), translated, error)) {
+  if (!translate_windows_path(utf16_to_utf8(full), profile_rules(), translated, error)) {
     SetLastError(error);
     return false;
   }
-  if (profile().default_drive_c && has_drive(std::string_view(full)) && ascii_upper(full[0]) == 'C') {
+  if (profile().default_drive_c && has_drive(std::u16string_view(full)) && ascii_upper(full[0]) == u'C') {
     make_default_drive_c();
   }
   linux_path = match_existing_case(translated);

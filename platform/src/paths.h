@@ -25,6 +25,11 @@ namespace winlayer {
 // separator stays. "\\?\" paths are taken as they stand.
 std::u16string full_path_name(std::u16string_view path, std::u16string_view current_folder);
 
+// Pure: true when a name in the path holds a character that Windows forbids in
+// file names: < > : " | ? * or a control character. A leading "\\?\" and the
+// drive's colon are no part of a name.
+bool has_forbidden_name_character(std::u16string_view path);
+
 // Finds the Linux folder of \\server\share; on failure returns false and sets
 // error to ERROR_BAD_NETPATH, ERROR_BAD_NET_NAME or ERROR_ACCESS_DENIED.
 using ShareResolver = std::function<bool(std::string_view unc_root, std::string& folder, DWORD& error)>;
@@ -50,8 +55,11 @@ std::string windows_form_of(std::string_view linux_path, const std::map<char, st
 std::string match_existing_case(const std::string& linux_path);
 
 // The whole rule with the profile: the full path, its translation and case
-// matching. An empty path fails with ERROR_PATH_NOT_FOUND. On failure sets the
-// thread's last error and returns false.
+// matching. An empty path fails with ERROR_PATH_NOT_FOUND; a full path with a
+// character Windows forbids in names with ERROR_INVALID_NAME, so that no such
+// name reaches a file or a command line, even where Linux allows it (a current
+// folder that holds one included). On failure sets the thread's last error and
+// returns false.
 bool to_linux_path(std::u16string_view windows_path, std::string& linux_path);
 bool to_linux_path(std::string_view windows_path_utf8, std::string& linux_path);
 

@@ -78,6 +78,10 @@ std::string find_at_path(std::u16string_view file, DWORD& error) {
 
 std::string find_one(std::u16string_view name, DWORD& error) {
   if (!has_folder_part(name)) {
+    if (has_forbidden_name_character(name)) {  // searched as it stands, not through to_linux_path
+      error = ERROR_INVALID_NAME;
+      return {};
+    }
     error = ERROR_FILE_NOT_FOUND;
     return find_in_folders(name);
   }

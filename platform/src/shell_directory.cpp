@@ -20,22 +20,9 @@ bool is_relative(std::u16string_view path) {
   return !(path.size() >= 3 && path[1] == u':' && is_separator(path[2]));
 }
 
-bool forbidden_in_name(char16_t c) {
-  return c < 32 || std::u16string_view(u"<>:\"|?*").find(c) != std::u16string_view::npos;
-}
-
-bool has_forbidden_character(std::u16string_view path) {
-  const std::size_t names = path.size() >= 2 && path[1] == u':' ? 2 : 0;
-  for (const char16_t c : path.substr(names)) {
-    if (forbidden_in_name(c)) return true;
-  }
-  return false;
-}
-
 DWORD create_directory(std::u16string_view path) {
   if (is_relative(path)) return ERROR_BAD_PATHNAME;
   if (path.size() >= kMaxPath) return ERROR_FILENAME_EXCED_RANGE;
-  if (has_forbidden_character(path)) return ERROR_INVALID_NAME;
   std::string linux_path;
   if (!winlayer::to_linux_path(path, linux_path)) return GetLastError();
   return winlayer::create_folder_with_parents(linux_path);

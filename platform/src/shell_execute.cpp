@@ -2,7 +2,6 @@
 // associates with its type, started as any other process of the layer.
 #include <sys/stat.h>
 
-#include <cctype>
 #include <cerrno>
 #include <string>
 
@@ -27,7 +26,8 @@ HINSTANCE fail(DWORD error, int result) {
 // The result for an error of the file or of the program's start.
 HINSTANCE fail_with(DWORD error) {
   switch (error) {
-    case ERROR_FILE_NOT_FOUND: return fail(error, SE_ERR_FNF);
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_INVALID_NAME: return fail(error, SE_ERR_FNF);
     case ERROR_PATH_NOT_FOUND:
     case ERROR_DIRECTORY: return fail(error, SE_ERR_PNF);
     case ERROR_BAD_FORMAT: return fail(error, ERROR_BAD_FORMAT);
@@ -46,9 +46,7 @@ std::string extension_of(const std::string& path) {
   const auto name = path.find_last_of("\\/") + 1;
   const auto dot = path.find_last_of('.');
   if (dot == std::string::npos || dot < name) return {};
-  std::string extension = path.substr(dot);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension;
+  return winlayer::ascii_lower(path.substr(dot));
 }
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }

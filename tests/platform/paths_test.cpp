@@ -116,6 +116,38 @@ INSTANTIATE_TEST_SUITE_P(
         FullPathCase{u"Setup.exe\\", u"C:\\kit", u"C:\\kit\\Setup.exe\\"},
         FullPathCase{u"\\\\?\\C:\\a\\..\\b. ", u"Z:\\work", u"\\\\?\\C:\\a\\..\\b. "}));
 
+struct NameCase {
+  std::u16string path;
+  bool forbidden;
+};
+
+class ForbiddenNameCharacter : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(ForbiddenNameCharacter, IsFoundInAnyNameButNotInTheDriveOrPrefix) {
+  EXPECT_EQ(winlayer::has_forbidden_name_character(GetParam().path), GetParam().forbidden);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, ForbiddenNameCharacter,
+    ::testing::Values(NameCase{u"C:\\Program Files (x86)\\a b\\Setup.exe", false},
+                      NameCase{u"Z:\\tmp\\\u00e9t\u00e9 & co\\[1] {2} 'x' ;=+,#%@!~.txt", false},
+                      NameCase{u"\\\\?\\C:\\a", false},
+                      NameCase{u"\\\\?\\UNC\\server\\share\\a", false},
+                      NameCase{u"\\\\server\\share\\a.txt", false},
+                      NameCase{u"Z:\\tmp\\q\" \"--inj.txt", true},
+                      NameCase{u"C:\\a<b", true},
+                      NameCase{u"C:\\a>b", true},
+                      NameCase{u"C:\\a|b", true},
+                      NameCase{u"C:\\a?b", true},
+                      NameCase{u"C:\\*.txt", true},
+                      NameCase{u"C:\\file:stream", true},
+                      NameCase{u"C:\\tab\tname", true},
+                      NameCase{u"C:\\unit\x1fseparator", true},
+                      NameCase{u"C:\\a?\\b.txt", true},
+                      NameCase{u"\\\\?\\C:\\a?b", true},
+                      NameCase{u"\\\\server\\share\\a*b", true},
+                      NameCase{u"plain|name", true}));
+
 TEST(WindowsFormOf, PrefersTheDriveThatHoldsThePathMostClosely) {
   const std::map<char, std::string> drives{{'C', "/srv/drive-c"}, {'E', "/srv/drive-c/inner/"}};
   EXPECT_EQ(winlayer::windows_form_of("/tmp/run1", drives), "Z:\\tmp\\run1");

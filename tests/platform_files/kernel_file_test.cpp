@@ -94,6 +94,32 @@ TEST_F(KernelFile, EmptyPathIsPathNotFound) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }
 
+// Names that Linux allows and Windows forbids reach no file: an existing one is
+// neither opened nor deleted, a new one is not created.
+TEST_F(KernelFile, NamesWithACharacterWindowsForbidsReachNoFile) {
+  ASSERT_EQ(::mkdir(folder_.file("dir|x").c_str(), 0700), 0);
+  for (const char* name : {"q\" \"--inj.txt", "a<b", "a>b", "a|b", "a?b", "a*b", "a:b", "tab\tname", "dir|x/inner"}) {
+    SCOPED_TRACE(name);
+    const std::string existing = folder_.file(name);
+    ombrix_test::write_file(existing, "kept");
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(Handle(Open(existing, GENERIC_READ, FILE_SHARE_READ)).valid());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(DeleteFileW(WindowsPath(existing).c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+    EXPECT_EQ(_wfopen(WindowsPath(existing).c_str(), u"w"), nullptr);
+    EXPECT_EQ(ombrix_test::read_file(existing), "kept");
+
+    const std::string created = folder_.file(std::string(name) + ".new");
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(Handle(Open(created, GENERIC_WRITE, 0, CREATE_ALWAYS)).valid());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+    struct stat st {};
+    EXPECT_NE(::lstat(created.c_str(), &st), 0);
+  }
+}
+
 struct DispositionCase {
   DWORD disposition;
   bool exists_before;

@@ -258,6 +258,18 @@ std::string not_a_program(const std::string& root) {
   return root + "/garbage.exe";
 }
 
+// Programs whose names Windows forbids, present on Linux: one searched for in
+// the current folder, one named with its folder.
+std::string forbidden_name_searched(const std::string& root) {
+  copy_child(root + "/cwd/pipe|probe");
+  EXPECT_EQ(::chdir((root + "/cwd").c_str()), 0);
+  return "pipe|probe";
+}
+std::string forbidden_name_with_folder(const std::string& root) {
+  copy_child(root + "/forbidden/what?.exe");
+  return root + "/forbidden/what?.exe";
+}
+
 class StartFailure : public Process, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(StartFailure, GivesTheWindowsError) {
@@ -271,7 +283,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, StartFailure,
                                            FailureCase{"missing_file", missing_file, ERROR_FILE_NOT_FOUND},
                                            FailureCase{"missing_folder", missing_folder, ERROR_PATH_NOT_FOUND},
                                            FailureCase{"not_executable", not_executable, ERROR_ACCESS_DENIED},
-                                           FailureCase{"not_a_program", not_a_program, ERROR_BAD_FORMAT}),
+                                           FailureCase{"not_a_program", not_a_program, ERROR_BAD_FORMAT},
+                                           FailureCase{"forbidden_name_searched", forbidden_name_searched,
+                                                       ERROR_INVALID_NAME},
+                                           FailureCase{"forbidden_name_with_folder", forbidden_name_with_folder,
+                                                       ERROR_INVALID_NAME}),
                          [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(Process, RefusesAStartWithoutProgramOrRecords) {

@@ -42,7 +42,7 @@ class Open : public ::testing::Test {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder_ = machine.root + "/open/" + info->name();
     fs::create_directories(folder_ + "/folder");
-    for (const char* name : {"notes.txt", "NOTES.TXT", "data.zzz", "README", "page.md"}) {
+    for (const char* name : {"notes.txt", "NOTES.TXT", "data.zzz", "README", "page.md", "q\" \"--inj.txt"}) {
       std::ofstream(folder_ + "/" + name) << "x";
     }
     record_ = folder_ + "/record";
@@ -87,11 +87,29 @@ TEST_F(Open, RelativeFileReachesTheProgramAsAFullPath) {
   EXPECT_NE(recorded_command_line().find("\"" + WindowsPathUtf8(folder_ + "/notes.txt") + "\""), std::string::npos);
 }
 
+TEST_F(Open, RelativeFileInACurrentFolderWithAQuoteStartsNothing) {
+  const std::string quoted_folder = folder_ + "/a\" \"b";
+  fs::create_directories(quoted_folder);
+  std::ofstream(quoted_folder + "/notes.txt") << "x";
+  const fs::path previous = fs::current_path();
+  fs::current_path(quoted_folder);
+  const std::intptr_t result = open(u"notes.txt");
+  fs::current_path(previous);
+  EXPECT_EQ(result, SE_ERR_FNF);
+  EXPECT_EQ(last_error_, static_cast<DWORD>(ERROR_INVALID_NAME));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_FALSE(fs::exists(record_));
+}
+
 TEST_F(Open, ProgramFileIsStartedItselfWithTheParameters) {
-  fs::copy_file(SHELL_OPENED, folder_ + "/tool.exe");
-  const std::u16string program = WindowsPath(folder_ + "/tool.exe");
-  EXPECT_GT(result_of(ShellExecuteW(nullptr, u"open", program.c_str(), u"--page 3", nullptr, SW_SHOWNORMAL)), 32);
-  EXPECT_EQ(recorded_command_line(), "\"" + WindowsPathUtf8(folder_ + "/tool.exe") + "\" --page 3");
+  for (const std::string name : {"tool.exe", "Tool.EXE"}) {
+    SCOPED_TRACE(name);
+    fs::remove(record_);
+    fs::copy_file(SHELL_OPENED, folder_ + "/" + name);
+    const std::u16string program = WindowsPath(folder_ + "/" + name);
+    EXPECT_GT(result_of(ShellExecuteW(nullptr, u"open", program.c_str(), u"--page 3", nullptr, SW_SHOWNORMAL)), 32);
+    EXPECT_EQ(recorded_command_line(), "\"" + WindowsPathUtf8(folder_ + "/" + name) + "\" --page 3");
+  }
 }
 
 TEST_F(Open, StartingFolderThatIsNoFolderIsPathNotFound) {
@@ -145,7 +163,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"no_extension", "README", u"open", SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION},
         FailureCase{"folder_without_association", "folder", u"open", SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION},
         FailureCase{"other_operation", "notes.txt", u"print", SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION},
-        FailureCase{"associated_program_missing", "page.md", u"open", SE_ERR_FNF, ERROR_FILE_NOT_FOUND}),
+        FailureCase{"associated_program_missing", "page.md", u"open", SE_ERR_FNF, ERROR_FILE_NOT_FOUND},
+        // A name Windows forbids, which would end the file's quoted argument.
+        FailureCase{"quote_in_the_name", "q\" \"--inj.txt", u"open", SE_ERR_FNF, ERROR_INVALID_NAME}),
     ombrix_test::case_name<FailureCase>);
 
 }  // namespace

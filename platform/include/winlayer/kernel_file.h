@@ -59,7 +59,10 @@ DWORD WINAPI GetFullPathNameW(LPCWSTR lpFileName, DWORD nBufferLength, LPWSTR lp
 // the way: ERROR_PATH_NOT_FOUND; a folder, a read-only file (one without write
 // permission for its owner) or a file that cannot be removed:
 // ERROR_ACCESS_DENIED; a file that a handle holds open without FILE_SHARE_DELETE:
-// ERROR_SHARING_VIOLATION; an empty path: ERROR_PATH_NOT_FOUND.
+// ERROR_SHARING_VIOLATION; an empty path: ERROR_PATH_NOT_FOUND; a path with a
+// character that Windows forbids in names (< > : " | ? * or a control
+// character, after the drive), whether or not Linux holds such a file:
+// ERROR_INVALID_NAME, as for every function of the layer that takes a path.
 BOOL WINAPI DeleteFileW(LPCWSTR lpFileName);
 
 // Opens or creates a file and returns its handle, to be closed with CloseHandle.
@@ -76,8 +79,8 @@ BOOL WINAPI DeleteFileW(LPCWSTR lpFileName);
 //   TRUNCATE_EXISTING needs GENERIC_WRITE (else ERROR_INVALID_PARAMETER); a
 //                     missing file: ERROR_FILE_NOT_FOUND
 // Otherwise the last error is 0 on success. A missing folder on the way:
-// ERROR_PATH_NOT_FOUND; a file named with a trailing backslash:
-// ERROR_INVALID_NAME; a folder, a FIFO or a socket (refused at once, never
+// ERROR_PATH_NOT_FOUND; a file named with a trailing backslash, or a path with
+// a character that Windows forbids in names: ERROR_INVALID_NAME; a folder, a FIFO or a socket (refused at once, never
 // waited on): ERROR_ACCESS_DENIED; a read-only file (no write permission for its
 // owner) opened for writing or emptied: ERROR_ACCESS_DENIED; no permission:
 // ERROR_ACCESS_DENIED; another disposition: ERROR_INVALID_PARAMETER. A device

@@ -80,8 +80,10 @@ typedef struct _PROCESS_INFORMATION {
 // Success: TRUE and lpProcessInformation with a process and a thread handle (close
 // both with CloseHandle) and the process id. Failure: FALSE with
 // ERROR_FILE_NOT_FOUND (no program found), ERROR_PATH_NOT_FOUND (its folder
-// missing), ERROR_ACCESS_DENIED, ERROR_BAD_FORMAT (not a program), ERROR_DIRECTORY
-// (lpCurrentDirectory not a folder) or ERROR_INVALID_PARAMETER (no command line
+// missing), ERROR_INVALID_NAME (the program's name holds a character that
+// Windows forbids in names), ERROR_ACCESS_DENIED, ERROR_BAD_FORMAT (not a
+// program), ERROR_DIRECTORY (lpCurrentDirectory not a folder, or a name Windows
+// forbids) or ERROR_INVALID_PARAMETER (no command line
 // and no application name, a null record).
 BOOL WINAPI CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine,
                            LPSECURITY_ATTRIBUTES lpProcessAttributes, LPSECURITY_ATTRIBUTES lpThreadAttributes,

@@ -19,7 +19,8 @@
 LPWSTR* WINAPI CommandLineToArgvW(LPCWSTR lpCmdLine, int* pNumArgs);
 
 // TRUE when the path names an existing file or folder; otherwise FALSE with
-// ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND.
+// ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND, or ERROR_INVALID_NAME for a name
+// with a character that Windows forbids.
 BOOL WINAPI PathFileExistsW(LPCWSTR pszPath);
 
 // Special folders by their CSIDL, as SHGetSpecialFolderPathW names them.
@@ -77,7 +78,8 @@ int WINAPI SHCreateDirectoryExW(HWND hwnd, LPCWSTR pszPath, const SECURITY_ATTRI
 // lpParameters is not used. lpOperation is "open" (any case) or null, which
 // means "open". The owner window is not used. Returns a value above 32 on
 // success. Failure, with the matching error for GetLastError: SE_ERR_FNF, the
-// file (or a null or empty name) does not exist; SE_ERR_PNF, a folder on its path
+// file (or a null or empty name) does not exist, or its name holds a character
+// that Windows forbids (ERROR_INVALID_NAME: nothing is started); SE_ERR_PNF, a folder on its path
 // does not; SE_ERR_NOASSOC (ERROR_NO_ASSOCIATION), no entry for its extension, or
 // another operation; else the program's start failure: SE_ERR_FNF, SE_ERR_PNF
 // (also for an lpDirectory that is not a folder), SE_ERR_ACCESSDENIED,
