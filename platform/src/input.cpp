@@ -189,7 +189,7 @@ bool take_input_message(MSG& message, HWND filter_window, UINT filter_min, UINT 
       input().taken_down[message.wParam & 0xFF] = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
     }
     // A click activates the top-level window it lands in.
-    if (is_button_down(message.message)) activate(*target);
+    if (is_button_down(message.message)) activate(message.hwnd);
     return true;
   }
   return false;

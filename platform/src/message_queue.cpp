@@ -87,6 +87,11 @@ bool message_matches(const MSG& message, HWND filter_window, UINT filter_min, UI
   return (filter_min == 0 && filter_max == 0) || (message.message >= filter_min && message.message <= filter_max);
 }
 
+LRESULT send(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+  const Window* window = find_window(handle);
+  return window != nullptr && window->proc != nullptr ? window->proc(handle, message, wParam, lParam) : 0;
+}
+
 void drop_posted_messages(HWND handle) {
   auto& posted = queue().posted;
   for (auto it = posted.begin(); it != posted.end();) {
@@ -97,8 +102,7 @@ void drop_posted_messages(HWND handle) {
 }  // namespace winlayer
 
 LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-  winlayer::Window* window = winlayer::window_or_error(hWnd);
-  return window == nullptr ? 0 : winlayer::send(*window, Msg, wParam, lParam);
+  return winlayer::window_or_error(hWnd) == nullptr ? 0 : winlayer::send(hWnd, Msg, wParam, lParam);
 }
 
 BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -126,6 +130,6 @@ BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
 
 LRESULT WINAPI DispatchMessageW(const MSG* lpMsg) {
   if (lpMsg == nullptr || lpMsg->hwnd == nullptr) return 0;
-  winlayer::Window* window = winlayer::window_or_error(lpMsg->hwnd);
-  return window == nullptr ? 0 : winlayer::send(*window, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
+  if (winlayer::window_or_error(lpMsg->hwnd) == nullptr) return 0;
+  return winlayer::send(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }

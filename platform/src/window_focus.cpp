@@ -20,9 +20,9 @@ WPARAM activation(WORD state, const Window& w) {
   return MAKEWPARAM(state, (w.style & WS_MINIMIZE) != 0 ? 1 : 0);
 }
 
-bool inside(HWND handle, const Window& tree) {
+bool inside(HWND handle, HWND tree) {
   for (Window* w = find_window(handle); w != nullptr; w = w->parent != nullptr ? find_window(w->parent) : nullptr) {
-    if (w == &tree) return true;
+    if (w->handle == tree) return true;
   }
   return false;
 }
@@ -30,33 +30,40 @@ bool inside(HWND handle, const Window& tree) {
 void kill_focus(HWND new_focus) {
   const HWND old = state().focus;
   state().focus = new_focus;
-  if (Window* w = find_window(old)) send(*w, WM_KILLFOCUS, reinterpret_cast<WPARAM>(new_focus));
+  send(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(new_focus));
+}
+
+// WM_NCACTIVATE, then WM_ACTIVATE with the window's state as it is by then;
+// other is the window that loses or gains the activation in its place.
+void send_activation(HWND handle, bool active, HWND other) {
+  send(handle, WM_NCACTIVATE, active ? TRUE : FALSE);
+  if (const Window* w = find_window(handle)) {
+    send(handle, WM_ACTIVATE, activation(active ? WA_ACTIVE : WA_INACTIVE, *w), reinterpret_cast<LPARAM>(other));
+  }
 }
 
 }  // namespace
 
-void activate(Window& window) {
-  Window& root = root_of(window);
-  if (state().active == root.handle) return;
+void activate(HWND handle) {
+  Window* window = find_window(handle);
+  if (window == nullptr) return;
+  const HWND root = root_of(*window).handle;
   const HWND old = state().active;
-  if (Window* previous = find_window(old)) {
-    send(*previous, WM_NCACTIVATE, FALSE);
-    send(*previous, WM_ACTIVATE, activation(WA_INACTIVE, *previous), reinterpret_cast<LPARAM>(root.handle));
-  }
-  state().active = state().foreground = root.handle;
-  trace_window("foreground", root);
-  send(root, WM_NCACTIVATE, TRUE);
-  send(root, WM_ACTIVATE, activation(WA_ACTIVE, root), reinterpret_cast<LPARAM>(old));
+  if (old == root) return;
+  send_activation(old, false, root);
+  const Window* new_root = find_window(root);
+  if (new_root == nullptr) return;  // the old window's procedure destroyed it
+  state().active = state().foreground = root;
+  trace_window("foreground", *new_root);
+  send_activation(root, true, old);
 }
 
-void deactivate_if_active(const Window& window) {
-  if (inside(state().focus, window)) kill_focus(nullptr);
-  Window* active = find_window(state().active);
-  if (active == nullptr || active != &window) return;
+void deactivate_if_active(HWND handle) {
+  if (inside(state().focus, handle)) kill_focus(nullptr);
+  if (handle == nullptr || state().active != handle) return;  // also when WM_KILLFOCUS destroyed it
   state().active = nullptr;
-  if (state().foreground == window.handle) state().foreground = nullptr;
-  send(*active, WM_NCACTIVATE, FALSE);
-  send(*active, WM_ACTIVATE, activation(WA_INACTIVE, *active), 0);
+  if (state().foreground == handle) state().foreground = nullptr;
+  send_activation(handle, false, nullptr);
 }
 
 void forget_window(HWND handle) {
@@ -77,15 +84,18 @@ HWND WINAPI SetFocus(HWND hWnd) {
     winlayer::kill_focus(nullptr);
     return previous;
   }
-  Window* window = winlayer::window_or_error(hWnd);
-  if (window == nullptr) return nullptr;
-  winlayer::activate(*window);  // the top-level window that holds the new focus becomes active first
-  if (winlayer::find_window(hWnd) == nullptr || state.focus == hWnd) return previous;
+  if (winlayer::window_or_error(hWnd) == nullptr) return nullptr;
+  winlayer::activate(hWnd);  // the top-level window that holds the new focus becomes active first
+  // Each procedure on the way may destroy the window: then it gets no focus.
+  if (winlayer::window_or_error(hWnd) == nullptr) return nullptr;
+  if (state.focus == hWnd) return previous;
   const HWND old = state.focus;
   winlayer::kill_focus(hWnd);
-  if (state.focus != hWnd || winlayer::find_window(hWnd) == nullptr) return previous;
+  const Window* window = winlayer::window_or_error(hWnd);
+  if (window == nullptr) return nullptr;
+  if (state.focus != hWnd) return previous;
   winlayer::trace_window("focused", *window);
-  winlayer::send(*window, WM_SETFOCUS, reinterpret_cast<WPARAM>(old));
+  winlayer::send(hWnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old));
   return previous;
 }
 
@@ -94,9 +104,9 @@ HWND WINAPI GetActiveWindow() { return winlayer::state().active; }
 HWND WINAPI GetForegroundWindow() { return winlayer::state().foreground; }
 
 BOOL WINAPI SetForegroundWindow(HWND hWnd) {
-  if (Window* window = winlayer::find_window(hWnd)) {
-    winlayer::activate(*window);
-    return TRUE;
+  if (winlayer::find_window(hWnd) != nullptr) {
+    winlayer::activate(hWnd);
+    return winlayer::window_or_error(hWnd) != nullptr;  // FALSE when a procedure destroyed it on the way
   }
   BOOL result = FALSE;
   if (winlayer::remote_request(hWnd, winlayer::kRemoteForeground, 0, result)) return result;

@@ -50,25 +50,37 @@ bool check_parent(DWORD style, HWND parent) {
   return parent == nullptr || window_or_error(parent) != nullptr;
 }
 
-void send_destroy(HWND handle) {
-  if (Window* window = find_window(handle)) send(*window, WM_DESTROY);
-}
-
 void send_nc_destroy(HWND handle) {
-  if (Window* window = find_window(handle)) {
-    send(*window, WM_NCDESTROY);
-    remove_window(handle);
-  }
+  send(handle, WM_NCDESTROY);
+  if (find_window(handle) != nullptr) remove_window(handle);
 }
 
 // WM_DESTROY parents before children, while every child still exists; then
 // WM_NCDESTROY children before parents, each window leaving after its own.
-void destroy_tree(Window& window) {
-  std::vector<HWND> tree{window.handle};
-  for (HWND child : descendants(window)) tree.push_back(child);
-  for (HWND handle : tree) find_window(handle)->destroying = true;
-  for (HWND handle : tree) send_destroy(handle);
+void destroy_tree(HWND handle) {
+  std::vector<HWND> tree{handle};
+  for (HWND child : descendants(*find_window(handle))) tree.push_back(child);
+  for (HWND member : tree) find_window(member)->destroying = true;
+  for (HWND member : tree) send(member, WM_DESTROY);
   for (auto it = tree.rbegin(); it != tree.rend(); ++it) send_nc_destroy(*it);
+}
+
+// WM_NCCREATE, then the window is announced, then WM_CREATE; false when the
+// procedure refused either or destroyed the window on the way.
+bool send_creation(HWND handle, CREATESTRUCTW& create) {
+  if (!send(handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
+    send_nc_destroy(handle);
+    return false;
+  }
+  const Window* window = find_window(handle);
+  if (window == nullptr) return false;
+  trace_window("created", *window, window->parent != nullptr ? "parent=" + handle_text(window->parent) : "");
+  if (window->parent == nullptr) publish_window(*window);
+  if (send(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
+    DestroyWindow(handle);
+    return false;
+  }
+  return find_window(handle) != nullptr;
 }
 
 }  // namespace
@@ -89,24 +101,16 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
   const HWND handle = winlayer::new_window_handle();
   if (handle == nullptr) return nullptr;
   const RECT rect = winlayer::initial_rect(dwStyle, X, Y, nWidth, nHeight);
-  Window& window = winlayer::add_window(winlayer::new_window(handle, *window_class, lpWindowName, dwStyle, dwExStyle,
-                                                             rect, hWndParent, hMenu, hInstance));
+  winlayer::add_window(winlayer::new_window(handle, *window_class, lpWindowName, dwStyle, dwExStyle, rect, hWndParent,
+                                            hMenu, hInstance));
   CREATESTRUCTW create{lpParam, hInstance, hMenu, hWndParent, rect.bottom - rect.top, rect.right - rect.left,
                        rect.top, rect.left, static_cast<LONG>(dwStyle), lpWindowName, lpClassName, dwExStyle};
   const DWORD error = GetLastError();
-  if (!winlayer::send(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
-    winlayer::send_nc_destroy(handle);
+  if (!winlayer::send_creation(handle, create)) {
     SetLastError(error);
     return nullptr;
   }
-  winlayer::trace_window("created", window, window.parent != nullptr ? "parent=" + winlayer::handle_text(window.parent) : "");
-  if (window.parent == nullptr) winlayer::publish_window(window);
-  if (winlayer::send(window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
-    DestroyWindow(handle);
-    SetLastError(error);
-    return nullptr;
-  }
-  if ((dwStyle & WS_VISIBLE) != 0 && winlayer::find_window(handle) != nullptr) ShowWindow(handle, SW_SHOW);
+  if ((dwStyle & WS_VISIBLE) != 0) winlayer::show_window(handle, SW_SHOW);
   return winlayer::find_window(handle) != nullptr ? handle : nullptr;
 }
 
@@ -117,11 +121,18 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     return FALSE;
   }
   if (window->destroying) return TRUE;
+  // Marked first, so that a procedure that calls DestroyWindow again while the
+  // window is hidden or deactivated leaves the destruction to this call.
+  window->destroying = true;
   if ((window->style & WS_VISIBLE) != 0) {
-    SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    winlayer::set_window_pos(hWnd, nullptr, 0, 0, 0, 0,
+                             SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  winlayer::deactivate_if_active(*window);
-  winlayer::trace_window("destroyed", *window);
-  winlayer::destroy_tree(*window);
+  winlayer::deactivate_if_active(hWnd);
+  // Gone already when a procedure destroyed a window that holds this one.
+  if (const Window* still = winlayer::find_window(hWnd)) {
+    winlayer::trace_window("destroyed", *still);
+    winlayer::destroy_tree(hWnd);
+  }
   return TRUE;
 }

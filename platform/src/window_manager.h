@@ -1,6 +1,17 @@
 // The window manager's shared state: window classes, the window table, the
 // focus and activation of the process's one window thread, and the helpers that
 // the window_*, message_* and input files call one another through.
+//
+// The one rule of a window's lifetime: a call into a window procedure may
+// destroy any window, the one it was sent to included, and the Window is freed
+// at once. So a function that may reach a procedure, itself or through another
+// such function, takes the window's HWND, never a Window& or Window*. It reads
+// and changes the window only through find_window, again after each call that
+// may reach a procedure, and stops when the window has gone, with the result
+// that Windows gives for a window that no longer exists. Each such function
+// accepts a handle whose window has gone (send calls nothing, set_window_pos
+// fails), so that calls in a row need no check between them. A Window& or
+// Window* is held only across code that reaches no procedure.
 #ifndef WINLAYER_WINDOW_MANAGER_H
 #define WINLAYER_WINDOW_MANAGER_H
 
@@ -47,7 +58,7 @@ struct Window {
   bool needs_paint = false;  // an update region is pending
   bool needs_erase = false;
   RECT update{};             // its bounds, in client coordinates
-  bool destroying = false;
+  bool destroying = false;   // DestroyWindow has begun: a second call returns at once
 };
 
 // The live window of this process with that handle, or null.
@@ -72,21 +83,24 @@ HWND new_window_handle();
 Window& add_window(std::unique_ptr<Window> window);
 void remove_window(HWND handle);
 
-// Calls the window's current procedure (SendMessageW within the process).
-LRESULT send(Window& window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+// Calls the current procedure of the window (SendMessageW within the process);
+// 0 without a call when the window does not exist (any more).
+LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
 // Geometry: the window rectangle less its borders and caption, in the same
 // coordinates; the client origin in screen coordinates.
 RECT client_area(const Window& window);
 POINT client_origin_on_screen(const Window& window);
 
-// Show states, carried out with Windows' messages.
-BOOL show_window(Window& window, int command);
-BOOL set_window_pos(Window& window, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
+// Show states and positions, carried out with Windows' messages, with the
+// results of ShowWindow and SetWindowPos for a window of this process: FALSE and
+// ERROR_INVALID_WINDOW_HANDLE for a window that does not exist (any more).
+BOOL show_window(HWND window, int command);
+BOOL set_window_pos(HWND window, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
 
-// Focus and activation.
-void activate(Window& window);
-void deactivate_if_active(const Window& window);
+// Focus and activation; nothing for a window that does not exist (any more).
+void activate(HWND window);
+void deactivate_if_active(HWND window);
 void forget_window(HWND handle);  // a destroyed window holds no focus, activation or queued message
 void drop_posted_messages(HWND handle);
 

@@ -73,7 +73,7 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
   window->needs_paint = window->needs_erase = false;
   *lpPaint = PAINTSTRUCT{dc, FALSE, update, FALSE, FALSE, {}};
   // fErase tells the procedure that the background is still to be erased.
-  if (erase) lpPaint->fErase = winlayer::send(*window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc)) == 0;
+  if (erase) lpPaint->fErase = winlayer::send(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc)) == 0;
   return dc;
 }
 
@@ -96,6 +96,6 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
 BOOL WINAPI UpdateWindow(HWND hWnd) {
   Window* window = winlayer::window_or_error(hWnd);
   if (window == nullptr) return FALSE;
-  if (window->needs_paint && winlayer::is_visible(*window)) winlayer::send(*window, WM_PAINT);
+  if (window->needs_paint && winlayer::is_visible(*window)) winlayer::send(hWnd, WM_PAINT);
   return TRUE;
 }

@@ -83,45 +83,70 @@ UINT apply(Window& w, const WINDOWPOS& pos) {
   return flags;
 }
 
-
-void show_command(Window& w, bool activate_it) {
-  if ((w.style & WS_VISIBLE) == 0) {
-    send(w, WM_SHOWWINDOW, TRUE, 0);
-    set_window_pos(w, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | kNothingChanged | (activate_it ? 0 : SWP_NOACTIVATE));
-  } else if (activate_it && w.parent == nullptr) {
-    activate(w);
+void show_command(HWND handle, bool activate_it) {
+  const Window* w = find_window(handle);
+  if (w == nullptr) return;
+  if ((w->style & WS_VISIBLE) == 0) {
+    send(handle, WM_SHOWWINDOW, TRUE, 0);
+    set_window_pos(handle, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | kNothingChanged | (activate_it ? 0 : SWP_NOACTIVATE));
+  } else if (activate_it && w->parent == nullptr) {
+    activate(handle);
   }
 }
 
-void hide_command(Window& w) {
-  if ((w.style & WS_VISIBLE) == 0) return;
-  send(w, WM_SHOWWINDOW, FALSE, 0);
-  set_window_pos(w, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | kNothingChanged | SWP_NOACTIVATE);
-  deactivate_if_active(w);
+void hide_command(HWND handle) {
+  const Window* w = find_window(handle);
+  if (w == nullptr || (w->style & WS_VISIBLE) == 0) return;
+  send(handle, WM_SHOWWINDOW, FALSE, 0);
+  set_window_pos(handle, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | kNothingChanged | SWP_NOACTIVATE);
+  deactivate_if_active(handle);
 }
 
-void minimise(Window& w) {
-  if (!is_minimised(w)) {
-    w.normal_rect = w.rect;
-    w.style |= WS_MINIMIZE;
-    const bool top = w.parent == nullptr;
-    const UINT show = (w.style & WS_VISIBLE) == 0 ? SWP_SHOWWINDOW : 0;
-    set_window_pos(w, nullptr, top ? kMinimisedPlace : w.rect.left, top ? kMinimisedPlace : w.rect.top,
+void trace_if_there(HWND handle, const char* event) {
+  if (const Window* w = find_window(handle)) trace_window(event, *w);
+}
+
+void minimise(HWND handle) {
+  Window* w = find_window(handle);
+  if (w != nullptr && !is_minimised(*w)) {
+    w->normal_rect = w->rect;
+    w->style |= WS_MINIMIZE;
+    const bool top = w->parent == nullptr;
+    const UINT show = (w->style & WS_VISIBLE) == 0 ? SWP_SHOWWINDOW : 0;
+    set_window_pos(handle, nullptr, top ? kMinimisedPlace : w->rect.left, top ? kMinimisedPlace : w->rect.top,
                    kMinimisedWidth, kMinimisedHeight, SWP_NOZORDER | SWP_NOACTIVATE | show);
-    trace_window("minimised", w);
+    trace_if_there(handle, "minimised");
   }
-  deactivate_if_active(w);
+  deactivate_if_active(handle);
 }
 
-void restore(Window& w, bool activate_it) {
-  if (!is_minimised(w)) return show_command(w, activate_it);
-  if (!send(w, WM_QUERYOPEN)) return;
-  if ((w.style & WS_VISIBLE) == 0) send(w, WM_SHOWWINDOW, TRUE, 0);
-  w.style &= ~WS_MINIMIZE;
-  const RECT r = w.normal_rect;
-  set_window_pos(w, nullptr, r.left, r.top, width_of(r), height_of(r),
+void restore(HWND handle, bool activate_it) {
+  const Window* w = find_window(handle);
+  if (w == nullptr || !is_minimised(*w)) return show_command(handle, activate_it);
+  const bool hidden = (w->style & WS_VISIBLE) == 0;
+  if (!send(handle, WM_QUERYOPEN)) return;
+  if (hidden) send(handle, WM_SHOWWINDOW, TRUE, 0);
+  Window* restored = find_window(handle);
+  if (restored == nullptr) return;
+  restored->style &= ~WS_MINIMIZE;
+  const RECT r = restored->normal_rect;
+  set_window_pos(handle, nullptr, r.left, r.top, width_of(r), height_of(r),
                  SWP_NOZORDER | SWP_SHOWWINDOW | (activate_it ? 0 : SWP_NOACTIVATE));
-  trace_window("restored", w);
+  trace_if_there(handle, "restored");
+}
+
+// What follows a position taken: activation, the frame's painting and
+// WM_WINDOWPOSCHANGED, each only while the window is still there.
+void announce(HWND handle, const WINDOWPOS& pos, bool visible, bool top_level) {
+  if (visible && top_level && (pos.flags & SWP_NOACTIVATE) == 0) activate(handle);
+  const bool redraw = (pos.flags & SWP_SHOWWINDOW) != 0 || (pos.flags & SWP_NOSIZE) == 0;
+  if (visible && redraw && (pos.flags & SWP_NOREDRAW) == 0) {
+    send(handle, WM_NCPAINT, 1, 0);
+    if (Window* w = find_window(handle)) invalidate(*w, true);
+  }
+  if ((pos.flags & kNothingChanged) != kNothingChanged || (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) != 0) {
+    send(handle, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+  }
 }
 
 int profile_number(const char* key, int fallback) {
@@ -153,40 +178,35 @@ POINT client_origin_on_screen(const Window& w) {
   return origin;
 }
 
-BOOL set_window_pos(Window& w, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
-  WINDOWPOS pos{w.handle, insert_after, x, y, cx, cy, flags};
-  if ((flags & SWP_NOMOVE) != 0) pos.x = w.rect.left, pos.y = w.rect.top;
-  if ((flags & SWP_NOSIZE) != 0) pos.cx = width_of(w.rect), pos.cy = height_of(w.rect);
-  if ((flags & SWP_NOSENDCHANGING) == 0) send(w, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
-  const HWND handle = w.handle;
-  pos.flags = apply(w, pos);
-  const bool visible = is_visible(w);
-  if (visible && w.parent == nullptr && (pos.flags & SWP_NOACTIVATE) == 0) activate(w);
-  if (find_window(handle) == nullptr) return TRUE;
-  const bool redraw = (pos.flags & SWP_SHOWWINDOW) != 0 || (pos.flags & SWP_NOSIZE) == 0;
-  if (visible && redraw && (pos.flags & SWP_NOREDRAW) == 0) {
-    send(w, WM_NCPAINT, 1, 0);
-    invalidate(w, true);
-  }
-  if ((pos.flags & kNothingChanged) != kNothingChanged || (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) != 0) {
-    send(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
-  }
+BOOL set_window_pos(HWND handle, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
+  const Window* w = window_or_error(handle);
+  if (w == nullptr) return FALSE;
+  WINDOWPOS pos{handle, insert_after, x, y, cx, cy, flags};
+  if ((flags & SWP_NOMOVE) != 0) pos.x = w->rect.left, pos.y = w->rect.top;
+  if ((flags & SWP_NOSIZE) != 0) pos.cx = width_of(w->rect), pos.cy = height_of(w->rect);
+  if ((flags & SWP_NOSENDCHANGING) == 0) send(handle, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+  Window* placed = window_or_error(handle);
+  if (placed == nullptr) return FALSE;
+  pos.flags = apply(*placed, pos);
+  announce(handle, pos, is_visible(*placed), placed->parent == nullptr);
   return TRUE;
 }
 
-BOOL show_window(Window& w, int command) {
-  const BOOL was_visible = (w.style & WS_VISIBLE) != 0;
+BOOL show_window(HWND handle, int command) {
+  const Window* w = window_or_error(handle);
+  if (w == nullptr) return FALSE;
+  const BOOL was_visible = (w->style & WS_VISIBLE) != 0;
   switch (command) {
-    case SW_HIDE: hide_command(w); break;
+    case SW_HIDE: hide_command(handle); break;
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED:
-    case SW_SHOWMINNOACTIVE: minimise(w); break;
+    case SW_SHOWMINNOACTIVE: minimise(handle); break;
     case SW_RESTORE:
     case SW_SHOWNORMAL:
-    case SW_SHOWDEFAULT: restore(w, true); break;
-    case SW_SHOWNOACTIVATE: restore(w, false); break;
-    case SW_SHOWNA: show_command(w, false); break;
-    default: show_command(w, true); break;
+    case SW_SHOWDEFAULT: restore(handle, true); break;
+    case SW_SHOWNOACTIVATE: restore(handle, false); break;
+    case SW_SHOWNA: show_command(handle, false); break;
+    default: show_command(handle, true); break;
   }
   return was_visible;
 }
@@ -196,12 +216,11 @@ BOOL show_window(Window& w, int command) {
 using winlayer::Window;
 
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
-  Window* window = winlayer::window_or_error(hWnd);
-  return window != nullptr && winlayer::set_window_pos(*window, hWndInsertAfter, X, Y, cx, cy, uFlags);
+  return winlayer::set_window_pos(hWnd, hWndInsertAfter, X, Y, cx, cy, uFlags);
 }
 
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
-  if (Window* window = winlayer::find_window(hWnd)) return winlayer::show_window(*window, nCmdShow);
+  if (winlayer::find_window(hWnd) != nullptr) return winlayer::show_window(hWnd, nCmdShow);
   BOOL result = FALSE;
   if (winlayer::remote_request(hWnd, winlayer::kRemoteShow, nCmdShow, result)) return result;
   SetLastError(ERROR_INVALID_WINDOW_HANDLE);

@@ -162,8 +162,8 @@ std::vector<HWND> recorded_handles() {
 Reply carry_out(const Request& request) {
   Window* window = find_window(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(request.handle)));
   if (window == nullptr) return Reply{0, FALSE};
-  if (request.operation == kRemoteShow) return Reply{1, show_window(*window, request.argument)};
-  activate(*window);
+  if (request.operation == kRemoteShow) return Reply{1, show_window(window->handle, request.argument)};
+  activate(window->handle);
   return Reply{1, TRUE};
 }
 

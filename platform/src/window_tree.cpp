@@ -153,10 +153,6 @@ HWND new_window_handle() {
   return number == 0 ? nullptr : reinterpret_cast<HWND>(static_cast<ULONG_PTR>(number));
 }
 
-LRESULT send(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return window.proc != nullptr ? window.proc(window.handle, message, wParam, lParam) : 0;
-}
-
 std::string handle_text(HWND handle) {
   char text[24];
   std::snprintf(text, sizeof text, "0x%08llX", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(handle)));

@@ -7,6 +7,10 @@
 // have: every call below is made on it. FindWindowW, IsWindow, ShowWindow and
 // SetForegroundWindow also reach the top-level windows of the other processes
 // of the logon session.
+//
+// A window procedure may destroy its window (or another) inside any message a
+// call sends. The window then gets no message after its WM_NCDESTROY, and the
+// call ends as each function below says for a window destroyed on the way.
 #ifndef WINLAYER_USER_H
 #define WINLAYER_USER_H
 
@@ -391,7 +395,8 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName);
 // ERROR_INVALID_WINDOW_HANDLE for a parent that is no window; the procedure's
 // refusal leaves the error code as it was: after a FALSE for WM_NCCREATE the
 // window gets WM_NCDESTROY, after -1 for WM_CREATE it is destroyed as by
-// DestroyWindow. A session whose handle counter cannot be written: its error.
+// DestroyWindow; a window that its procedure destroys during the creation gives
+// null in the same way. A session whose handle counter cannot be written: its error.
 HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle, int X,
                             int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
                             LPVOID lpParam);
@@ -399,9 +404,12 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
 // Hides the window if it is shown, takes away its focus and activation, then
 // sends WM_DESTROY to it and then to its descendants (parents before children),
 // and WM_NCDESTROY to the descendants and last to it (children before parents).
-// Posted messages for the destroyed windows are dropped. TRUE on success; an
-// invalid window: FALSE and ERROR_INVALID_WINDOW_HANDLE; a window of another
-// process: FALSE and ERROR_ACCESS_DENIED.
+// Posted messages for the destroyed windows are dropped. A DestroyWindow of the
+// window (or of one it holds) that a procedure calls meanwhile returns TRUE and
+// leaves the destruction to the first call. TRUE on success, also when a
+// procedure destroyed a window that holds this one on the way; an invalid window:
+// FALSE and ERROR_INVALID_WINDOW_HANDLE; a window of another process: FALSE and
+// ERROR_ACCESS_DENIED.
 BOOL WINAPI DestroyWindow(HWND hWnd);
 
 // TRUE for a window that exists, also one of another process of the logon
@@ -435,8 +443,9 @@ BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint);
 // anything changed, WM_WINDOWPOSCHANGED, which DefWindowProcW turns into WM_SIZE
 // and WM_MOVE. Unless SWP_NOACTIVATE, a shown top-level window is activated
 // (between the two). A window that is shown or resized gets WM_NCPAINT and an
-// update region. TRUE on success; an invalid window: FALSE and
-// ERROR_INVALID_WINDOW_HANDLE.
+// update region. TRUE on success, also when a procedure destroys the window
+// after its new place is taken; an invalid window, or one that its procedure
+// destroys in WM_WINDOWPOSCHANGING: FALSE and ERROR_INVALID_WINDOW_HANDLE.
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
 
 // Sets the show state: SW_HIDE, SW_SHOW, SW_SHOWNORMAL, SW_SHOWDEFAULT,
@@ -447,7 +456,8 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
 // with WM_SIZE SIZE_MINIMIZED and an empty client area, and deactivates it;
 // restoring asks WM_QUERYOPEN, then gives the normal rectangle back with
 // SIZE_RESTORED. Showing commands other than the NOACTIVATE and NA ones
-// activate a top-level window. Returns whether the window was visible before.
+// activate a top-level window. Returns whether the window was visible before,
+// also when a procedure destroys it on the way.
 // A window of another process is changed in its owner's message loop, with the
 // same messages. An invalid window: FALSE and ERROR_INVALID_WINDOW_HANDLE.
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
@@ -470,7 +480,8 @@ HWND WINAPI FindWindowW(LPCWSTR lpClassName, LPCWSTR lpWindowName);
 // that had it (wParam the new one), then WM_SETFOCUS to the new one (wParam the
 // old one). An inactive top-level window is activated first. null removes the
 // focus. Returns the previous focus window (null for none). An invalid window:
-// null and ERROR_INVALID_WINDOW_HANDLE, and the focus stays.
+// null and ERROR_INVALID_WINDOW_HANDLE, and the focus stays; a window that a
+// procedure destroys before it has the focus: null and the same error.
 HWND WINAPI SetFocus(HWND hWnd);
 HWND WINAPI GetFocus();
 
@@ -482,7 +493,8 @@ HWND WINAPI GetForegroundWindow();
 // activates it: WM_NCACTIVATE and WM_ACTIVATE (WA_INACTIVE) to the window that
 // was active, then WM_NCACTIVATE, WM_ACTIVATE (WA_ACTIVE) and the focus to the
 // new one. A window of another process is activated in its owner's message loop.
-// TRUE on success; FALSE for an invalid window.
+// TRUE on success; an invalid window, or one that a procedure destroys on the
+// way: FALSE and ERROR_INVALID_WINDOW_HANDLE.
 BOOL WINAPI SetForegroundWindow(HWND hWnd);
 
 // ---- Window values, procedures and properties
