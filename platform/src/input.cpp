@@ -122,15 +122,15 @@ void keyboard_input(const KEYBDINPUT& ki) {
   const int key = ki.wVk & 0xFF;
   const bool was_down = held(input().down, key);
   input().down[static_cast<std::size_t>(key)] = !up;
-  const bool system = key_is_down(VK_MENU) || key == VK_MENU || key == 0x79 /* F10 */ || GetFocus() == nullptr;
+  const bool system = key_is_down(VK_MENU) || key == VK_MENU || key == VK_F10 || GetFocus() == nullptr;
   const HWND target = GetFocus() != nullptr ? GetFocus() : GetActiveWindow();
-  LPARAM lParam = 1 | (static_cast<LPARAM>(ki.wScan & 0xFF) << 16);
-  if ((ki.dwFlags & KEYEVENTF_EXTENDEDKEY) != 0) lParam |= 1L << 24;
-  if (key_is_down(VK_MENU)) lParam |= 1L << 29;
-  if (was_down || up) lParam |= 1L << 30;
-  if (up) lParam |= static_cast<LPARAM>(1UL << 31);
+  WORD flags = static_cast<WORD>(ki.wScan & 0xFF);
+  if ((ki.dwFlags & KEYEVENTF_EXTENDEDKEY) != 0) flags |= KF_EXTENDED;
+  if (key_is_down(VK_MENU)) flags |= KF_ALTDOWN;
+  if (was_down || up) flags |= KF_REPEAT;
+  if (up) flags |= KF_UP;
   const UINT message = up ? (system ? WM_SYSKEYUP : WM_KEYUP) : (system ? WM_SYSKEYDOWN : WM_KEYDOWN);
-  queue_message(target, message, static_cast<WPARAM>(key), lParam);
+  queue_message(target, message, static_cast<WPARAM>(key), MAKELPARAM(/*repeat count=*/1, flags));
 }
 
 const char* message_name(UINT message) {
@@ -239,7 +239,7 @@ BOOL WINAPI SetCursorPos(int X, int Y) {
 BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
   if (lpMsg == nullptr) return FALSE;
   const UINT m = lpMsg->message;
-  if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP) return FALSE;
+  if (!winlayer::is_key_message(m)) return FALSE;
   if (m == WM_KEYUP || m == WM_SYSKEYUP) return TRUE;
   const WPARAM key = lpMsg->wParam;
   WCHAR c = 0;

@@ -28,15 +28,9 @@ WindowClass* find_registered(std::u16string_view name, HINSTANCE instance, bool 
 // GCL_ indexes exist only there.
 template <class T>
 bool as_dword(T value, DWORD& out) {
-  const auto bits = reinterpret_cast<ULONG_PTR>(value);
   if (sizeof(T) > sizeof(DWORD)) return false;
-  out = static_cast<DWORD>(bits);
+  out = static_cast<DWORD>(to_long(value));
   return true;
-}
-
-template <class T>
-T from_long(LONG value) {
-  return reinterpret_cast<T>(static_cast<ULONG_PTR>(static_cast<DWORD>(value)));
 }
 
 // The class value an index names; false for an unknown index.
@@ -64,8 +58,6 @@ void set_class_value(WindowClass& c, int index, LONG value) {
 }
 
 }  // namespace
-
-UINT register_atom(std::u16string_view name);
 
 WindowClass* find_class(std::u16string_view name, HINSTANCE instance) {
   if (WindowClass* local = find_registered(name, instance, false)) return local;

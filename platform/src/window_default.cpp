@@ -25,9 +25,6 @@ LRESULT system_command(HWND handle, WPARAM command) {
   }
 }
 
-// Alt+F4 asks the top-level window to close.
-constexpr LPARAM kAltHeld = 1L << 29;
-
 LRESULT erase_background(const Window& w) { return w.window_class->background != nullptr ? TRUE : FALSE; }
 
 LRESULT paint(HWND handle) {
@@ -48,7 +45,8 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE: DestroyWindow(hWnd); return 0;
     case WM_SYSCOMMAND: return winlayer::system_command(hWnd, wParam);
     case WM_SYSKEYDOWN:
-      if (wParam == VK_F4 && (lParam & winlayer::kAltHeld) != 0) {
+      // Alt+F4 asks the top-level window to close.
+      if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN) != 0) {
         return winlayer::send(winlayer::root_of(*window).handle, WM_SYSCOMMAND, SC_CLOSE, 0);
       }
       return 0;

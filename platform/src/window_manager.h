@@ -17,6 +17,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -129,6 +130,21 @@ bool message_matches(const MSG& message, HWND filter_window, UINT filter_min, UI
 bool take_input_message(MSG& message, HWND filter_window, UINT filter_min, UINT filter_max, bool remove);
 // The cursor position, as MSG records it.
 POINT cursor_position();
+
+// Class atoms and registered messages: the session-wide id of a name (any
+// case); 0 with the error code when the session's table fails.
+UINT register_atom(std::u16string_view name);
+
+// Window and class values that hold a pointer, as the LONG of GWL_ and GCL_
+// indexes (whole only in a 32-bit program).
+template <class T>
+LONG to_long(T pointer) {
+  return static_cast<LONG>(reinterpret_cast<ULONG_PTR>(pointer));
+}
+template <class T>
+T from_long(LONG value) {
+  return reinterpret_cast<T>(static_cast<ULONG_PTR>(static_cast<DWORD>(value)));
+}
 
 // Trace lines of window events: "window <event>: <class> <handle>[ <detail>]".
 void trace_window(const char* event, const Window& window, const std::string& detail = {});

@@ -39,7 +39,12 @@ HANDLE system_object(ULONG_PTR number) {
   return &objects.back();
 }
 
-bool is_system_cursor(ULONG_PTR number) { return number == 32512 || number == 32513 || number == 32514 || number == 32649; }
+bool is_system_cursor(LPCWSTR name) {
+  for (LPCWSTR cursor : {IDC_ARROW, IDC_IBEAM, IDC_WAIT, IDC_HAND}) {
+    if (name == cursor) return true;
+  }
+  return false;
+}
 
 }  // namespace
 }  // namespace winlayer
@@ -71,7 +76,7 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName) {
     SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
     return nullptr;
   }
-  if (!IS_INTRESOURCE(lpCursorName) || !winlayer::is_system_cursor(number)) {
+  if (!winlayer::is_system_cursor(lpCursorName)) {
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return nullptr;
   }

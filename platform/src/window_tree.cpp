@@ -63,15 +63,6 @@ void collect_descendants(const Window& window, std::vector<HWND>& out) {
   }
 }
 
-template <class T>
-LONG to_long(T pointer) {
-  return static_cast<LONG>(reinterpret_cast<ULONG_PTR>(pointer));
-}
-template <class T>
-T from_long(LONG value) {
-  return reinterpret_cast<T>(static_cast<ULONG_PTR>(static_cast<DWORD>(value)));
-}
-
 // The value an index names; false for an unknown index or a pointer that a
 // LONG cannot hold in this program.
 bool window_value(const Window& w, int index, LONG& out) {

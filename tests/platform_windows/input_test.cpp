@@ -16,10 +16,10 @@ INPUT mouse(DWORD flags, LONG dx = 0, LONG dy = 0, DWORD data = 0) {
   return in;
 }
 
-INPUT key(WORD vk, bool up = false) {
+INPUT key(WORD vk, bool up = false, WORD scan = 0, DWORD flags = 0) {
   INPUT in{};
   in.type = INPUT_KEYBOARD;
-  in.ki = KEYBDINPUT{vk, 0, static_cast<DWORD>(up ? KEYEVENTF_KEYUP : 0), 0, 0};
+  in.ki = KEYBDINPUT{vk, scan, flags | (up ? KEYEVENTF_KEYUP : 0), 0, 0};
   return in;
 }
 
@@ -27,6 +27,7 @@ INPUT key(WORD vk, bool up = false) {
 LONG absolute(int pixel, int extent) { return static_cast<LONG>(std::lround(pixel * 65535.0 / (extent - 1))); }
 
 bool is_input(UINT m) { return (m >= WM_KEYDOWN && m <= WM_SYSCHAR) || (m >= WM_MOUSEMOVE && m <= WM_MOUSEWHEEL); }
+bool is_keystroke(UINT m) { return m == WM_KEYDOWN || m == WM_KEYUP || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP; }
 
 class Input : public ::testing::Test {
  protected:
@@ -135,6 +136,38 @@ TEST_F(Input, KeysGoToTheFocusAndTranslateIntoCharacters) {
       if (r.message == WM_CHAR) characters.push_back(r.wParam);
     }
     EXPECT_EQ(characters, std::vector<WPARAM>{c.character});
+  }
+}
+
+TEST_F(Input, KeystrokesCarryTheRepeatCountScanCodeAndFlags) {
+  const WORD a = 0x1E, x = 0x2D, alt = 0x38, right = 0x4D, f10 = 0x44;  // scan codes
+  struct Case {
+    const char* label;
+    std::vector<INPUT> inputs;
+    UINT message;  // the last keystroke's
+    WPARAM key;
+    WORD flags;  // of lParam's high word, beside the scan code
+  } cases[] = {
+      {"Press", {key('A', false, a)}, WM_KEYDOWN, 'A', a},
+      {"HeldDown", {key('A', false, a), key('A', false, a)}, WM_KEYDOWN, 'A', a | KF_REPEAT},
+      {"Release", {key('A', false, a), key('A', true, a)}, WM_KEYUP, 'A', a | KF_REPEAT | KF_UP},
+      {"Extended", {key(VK_RIGHT, false, right, KEYEVENTF_EXTENDEDKEY)}, WM_KEYDOWN, VK_RIGHT, right | KF_EXTENDED},
+      {"WithAlt", {key(VK_MENU, false, alt), key('X', false, x)}, WM_SYSKEYDOWN, 'X', x | KF_ALTDOWN},
+      {"F10", {key(VK_F10, false, f10)}, WM_SYSKEYDOWN, VK_F10, f10},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    received().clear();
+    Send(c.inputs);
+    std::vector<Received> keystrokes;
+    for (const auto& r : InputTo(child_)) {
+      if (is_keystroke(r.message)) keystrokes.push_back(r);
+    }
+    ASSERT_EQ(keystrokes.size(), c.inputs.size());
+    EXPECT_EQ(keystrokes.back().message, c.message);
+    EXPECT_EQ(keystrokes.back().wParam, c.key);
+    EXPECT_EQ(keystrokes.back().lParam, MAKELPARAM(1, c.flags));
+    for (const INPUT& in : c.inputs) Send({key(in.ki.wVk, true)});
   }
 }
 

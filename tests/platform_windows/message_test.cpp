@@ -90,7 +90,7 @@ TEST_F(Messages, CloseByTheSystemMenuOrAltF4DestroysThroughWmClose) {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-  } cases[] = {{WM_CLOSE, 0, 0}, {WM_SYSCOMMAND, SC_CLOSE, 0}, {WM_SYSKEYDOWN, VK_F4, 1L << 29}};
+  } cases[] = {{WM_CLOSE, 0, 0}, {WM_SYSCOMMAND, SC_CLOSE, 0}, {WM_SYSKEYDOWN, VK_F4, MAKELPARAM(1, KF_ALTDOWN)}};
   for (const auto& c : cases) {
     HWND w = CreateWindowExW(0, recording_class(), nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, program(), nullptr);
     received().clear();

@@ -2,6 +2,8 @@
 // focus, subclassing, properties and resources.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "recorder.h"
 
 namespace window_test {
@@ -287,7 +289,15 @@ TEST(WindowResources, IconGroupsOfTheProgramsScriptAndSystemCursors) {
   const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
   EXPECT_NE(arrow, nullptr);
   EXPECT_EQ(LoadCursorW(nullptr, IDC_ARROW), arrow);
-  EXPECT_EQ(LoadCursorW(nullptr, MAKEINTRESOURCEW(1)), nullptr);
+  std::set<HCURSOR> cursors;
+  for (LPCWSTR name : {IDC_ARROW, IDC_IBEAM, IDC_WAIT, IDC_HAND}) cursors.insert(LoadCursorW(nullptr, name));
+  EXPECT_EQ(cursors.size(), 4u);
+  EXPECT_EQ(cursors.count(nullptr), 0u);
+  for (LPCWSTR unknown : {static_cast<LPCWSTR>(MAKEINTRESOURCEW(1)), TEXT("arrow")}) {
+    SetLastError(0);
+    EXPECT_EQ(LoadCursorW(nullptr, unknown), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+  }
   EXPECT_NE(GetStockObject(DKGRAY_BRUSH), nullptr);
   EXPECT_NE(GetStockObject(DKGRAY_BRUSH), GetStockObject(WHITE_BRUSH));
 }

@@ -313,12 +313,20 @@ typedef struct tagINPUT {
 #define VK_DOWN 0x28
 #define VK_DELETE 0x2E
 #define VK_F4 0x73
+#define VK_F10 0x79
 #define VK_LSHIFT 0xA0
 #define VK_RSHIFT 0xA1
 #define VK_LCONTROL 0xA2
 #define VK_RCONTROL 0xA3
 #define VK_LMENU 0xA4
 #define VK_RMENU 0xA5
+
+// Keystroke messages: lParam's low word is the repeat count; its high word the
+// scan code (low byte) and these flags.
+#define KF_EXTENDED 0x0100
+#define KF_ALTDOWN 0x2000
+#define KF_REPEAT 0x4000
+#define KF_UP 0x8000
 
 // SendInput.
 #define INPUT_MOUSE 0
