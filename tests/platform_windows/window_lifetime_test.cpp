@@ -16,8 +16,9 @@ namespace {
 
 using ::operator<<;
 
-// How the window is before the call; none: the call creates it.
-enum class Start { none, hidden, shown, active, minimised };
+// How the window is before the call; none: the call creates it; child: a shown
+// child of the active window.
+enum class Start { none, hidden, shown, active, minimised, child };
 
 struct Case {
   const char* label;
@@ -67,7 +68,7 @@ const Case kCases[] = {
     {"ForegroundActivated", Start::shown, Foreground, WM_ACTIVATE, false, FALSE, kInvalid},
     {"ForegroundByTheOldWindow", Start::shown, Foreground, WM_ACTIVATE, true, FALSE, kInvalid},
     {"FocusActivating", Start::shown, Focus, WM_ACTIVATE, false, 0, kInvalid},
-    {"FocusTakenFromTheOldWindow", Start::shown, Focus, WM_KILLFOCUS, true, 0, kInvalid},
+    {"FocusTakenFromTheOldWindow", Start::child, Focus, WM_KILLFOCUS, true, 0, kInvalid},
     {"DestroyHiding", Start::shown, Destroy, WM_WINDOWPOSCHANGING, false, TRUE, kNone},
     {"DestroyDeactivating", Start::active, Destroy, WM_NCACTIVATE, false, TRUE, kNone},
     {"DestroyTakingTheFocus", Start::active, Destroy, WM_KILLFOCUS, false, TRUE, kNone},
@@ -104,9 +105,10 @@ class DestroyedInside : public ::testing::TestWithParam<Case> {
 
   HWND Prepare(Start start) {
     if (start == Start::none) return nullptr;
-    HWND w = CreateWindowExW(0, recording_class(), nullptr, WS_POPUP | WS_BORDER, 0, 0, 100, 100, nullptr, nullptr,
-                             program(), nullptr);
-    const int command[] = {0, SW_HIDE, SW_SHOWNA, SW_SHOW, SW_MINIMIZE};
+    const bool child = start == Start::child;
+    HWND w = CreateWindowExW(0, recording_class(), nullptr, child ? WS_CHILD | WS_VISIBLE : WS_POPUP | WS_BORDER, 0, 0,
+                             100, 100, child ? active_ : nullptr, nullptr, program(), nullptr);
+    const int command[] = {0, SW_HIDE, SW_SHOWNA, SW_SHOW, SW_MINIMIZE, SW_SHOWNA};
     ShowWindow(w, command[static_cast<int>(start)]);
     if (start != Start::active) SetForegroundWindow(active_);
     return w;
@@ -164,6 +166,22 @@ TEST(ParentDestroyedByItsChild, WhileTheChildIsBeingHiddenEndsBoth) {
   set_reaction(nullptr);
   ExpectEndedOnce(parent);
   ExpectEndedOnce(child);
+}
+
+TEST(DestroyWindowAgain, FromEveryMessageOfTheDestructionEndsTheWindowOnce) {
+  HWND w = CreateWindowExW(0, recording_class(), nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                           program(), nullptr);
+  ASSERT_EQ(GetActiveWindow(), w);
+  received().clear();
+  set_reaction([w](HWND to, UINT, WPARAM, LPARAM, LRESULT&) {
+    if (to == w) {
+      EXPECT_TRUE(DestroyWindow(w));
+    }
+    return false;
+  });
+  EXPECT_TRUE(DestroyWindow(w));
+  set_reaction(nullptr);
+  ExpectEndedOnce(w);
 }
 
 }  // namespace
