@@ -4,6 +4,11 @@
 # into build-m32/ and, with AddressSanitizer and UndefinedBehaviorSanitizer,
 # into build-m32-asan/; both are tested. GoogleTest is built for 32 bits from
 # Debian's sources in /usr/src/googletest (scripts/gtest-m32.sh).
+#
+# Where 32-bit programs run under qemu-i386 (scripts/setup.sh), AddressSanitizer
+# is not reliable (its own checks fail, and the leak checker's stop-the-world
+# hangs at exit under a user-mode emulator): the sanitizer build there has
+# UndefinedBehaviorSanitizer alone, and says so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -28,8 +33,14 @@ scripts/build.sh build-m32 -DOMBRIX_BUILD_32=ON "${gtest[@]}"
 check_32_bit build-m32
 ctest --test-dir build-m32 --output-on-failure -j"$jobs"
 
-echo "== 32-bit sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) and tests"
-scripts/build.sh build-m32-asan -DOMBRIX_BUILD_32=ON -DOMBRIX_SANITIZE=ON "${gtest[@]}"
+if [ "$(scripts/ia32-mode.sh)" = emulated ]; then
+  sanitizers=undefined
+  echo "== 32-bit sanitizer build (UndefinedBehaviorSanitizer alone: 32-bit programs run under emulation here, where AddressSanitizer and its leak checking cannot) and tests"
+else
+  sanitizers=address,undefined
+  echo "== 32-bit sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) and tests"
+fi
+scripts/build.sh build-m32-asan -DOMBRIX_BUILD_32=ON -DOMBRIX_SANITIZE=ON -DOMBRIX_SANITIZERS="$sanitizers" "${gtest[@]}"
 check_32_bit build-m32-asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-m32-asan --output-on-failure -j"$jobs"

@@ -31,8 +31,15 @@ struct Child {
   int out = -1;  // its standard output
 };
 
-// Starts the child program with this process's environment, or the extra
-// variables given.
+// Whether "NAME=value" names a variable that one of the entries sets.
+bool names_variable_of(const std::vector<std::string>& entries, const std::string& variable) {
+  const std::string name = variable.substr(0, variable.find('=') + 1);
+  return std::any_of(entries.begin(), entries.end(),
+                     [&](const std::string& entry) { return entry.compare(0, name.size(), name) == 0; });
+}
+
+// Starts the child program with this process's environment, the extra
+// variables given in place of those of the same names.
 Child start_child(const std::vector<std::string>& args, const std::vector<std::string>& extra_env = {}) {
   int out[2];
   if (::pipe(out) != 0) return {};
@@ -46,7 +53,9 @@ Child start_child(const std::vector<std::string>& args, const std::vector<std::s
   for (auto& a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
   std::vector<std::string> env_text(extra_env);
-  for (char** e = environ; *e != nullptr; ++e) env_text.push_back(*e);  // the first of a name counts
+  for (char** e = environ; *e != nullptr; ++e) {
+    if (!names_variable_of(extra_env, *e)) env_text.push_back(*e);  // each name once
+  }
   std::vector<char*> env;
   for (auto& e : env_text) env.push_back(e.data());
   env.push_back(nullptr);
