@@ -1,8 +1,13 @@
 # The Windows build (toolchain-mingw-i686.cmake): the system's sources compiled
 # against the real Windows headers and linked, with their resources, into Windows
 # programs. The layer in platform/ is not part of it; tests and benchmarks are the
-# Linux build's.
+# Linux build's. The 64-bit build (toolchain-mingw-x86_64.cmake) is the
+# differential stage's where 32-bit code cannot run: the runners, without the
+# resources of the 32-bit programs they are, and the stage's setup program.
 add_compile_options(-Werror)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(OMBRIX_WINDOWS_64 ON)
+endif()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 set(OMBRIX_WINDOWS_DIR ${CMAKE_BINARY_DIR}/windows)
@@ -82,10 +87,13 @@ endfunction()
 add_subdirectory(shared_log)
 add_subdirectory(runner)
 function(ombrix_runner program variant)
-  ombrix_program_resources(${program} runner runner.ico)
-  set(resource_object ${OMBRIX_RESOURCE_DIR}/${program}/${program}.res.o)
-  set_source_files_properties(${resource_object} PROPERTIES EXTERNAL_OBJECT ON GENERATED ON)
-  add_executable(${program} ${CMAKE_SOURCE_DIR}/runner/entry.cpp ${resource_object})
+  add_executable(${program} ${CMAKE_SOURCE_DIR}/runner/entry.cpp)
+  if(NOT OMBRIX_WINDOWS_64)
+    ombrix_program_resources(${program} runner runner.ico)
+    set(resource_object ${OMBRIX_RESOURCE_DIR}/${program}/${program}.res.o)
+    set_source_files_properties(${resource_object} PROPERTIES EXTERNAL_OBJECT ON GENERATED ON)
+    target_sources(${program} PRIVATE ${resource_object})
+  endif()
   ombrix_windows_program(${program})
   target_link_libraries(${program} PRIVATE ombrix_runner_${variant} shell32 shlwapi oleaut32 mpr)
   file(GENERATE OUTPUT ${OMBRIX_WINDOWS_DIR}/objects/${program}_objects.txt
@@ -95,20 +103,22 @@ endfunction()
 ombrix_runner(ZoltInstaller install)
 ombrix_runner(ZoltUnInstaller removal)
 
-# The console's resources, checked with the runners' even before the console
-# program (below) links them.
-ombrix_program_resources(KZ4Xelqdesk console console.ico)
-add_custom_target(KZ4Xelqdesk_resources ALL DEPENDS ${OMBRIX_RESOURCE_DIR}/KZ4Xelqdesk/KZ4Xelqdesk.res)
+# The setup program of the differential runs under Wine (scripts/test-differential.sh).
+add_executable(DiffSetup ${CMAKE_SOURCE_DIR}/tests/differential/record_setup.cpp)
+ombrix_windows_program(DiffSetup)
+target_link_libraries(DiffSetup PRIVATE shell32)
+if(OMBRIX_WINDOWS_64)
+  return()
+endif()
 
 # The example package's setup program, as the package ships it.
 add_executable(Setup ${CMAKE_SOURCE_DIR}/examples/setup/example_setup.cpp)
 ombrix_windows_program(Setup)
 target_link_libraries(Setup PRIVATE shell32)
 
-# The setup program of the differential runs under Wine (scripts/test-differential.sh).
-add_executable(DiffSetup ${CMAKE_SOURCE_DIR}/tests/differential/record_setup.cpp)
-ombrix_windows_program(DiffSetup)
-target_link_libraries(DiffSetup PRIVATE shell32)
+# The console's resources.
+ombrix_program_resources(KZ4Xelqdesk console console.ico)
+add_custom_target(KZ4Xelqdesk_resources ALL DEPENDS ${OMBRIX_RESOURCE_DIR}/KZ4Xelqdesk/KZ4Xelqdesk.res)
 
 # The framework stand-in as the two DLLs that lie beside the console in bin/,
 # each exporting its interface alone (cmake/DllExports.cmake): OmbrixWyl the
@@ -144,7 +154,7 @@ target_link_libraries(OmbrixWylCanvas PRIVATE OmbrixWyl ombrix_xerces)
 file(GENERATE OUTPUT ${OMBRIX_WINDOWS_DIR}/objects/ombrix_framework_objects.txt
      CONTENT "$<JOIN:$<TARGET_OBJECTS:OmbrixWyl_objects>;$<TARGET_OBJECTS:OmbrixWylCanvas_objects>;$<TARGET_OBJECTS:wyl_common>,\n>\n")
 
-# The console, compiled as its sources arrive. It shares the runners' log (shared_log/).
+# The console's sources. It shares the runners' log (shared_log/).
 file(GLOB_RECURSE console_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/console/*.cpp)
 add_library(ombrix_console_objects OBJECT ${console_sources})
 target_include_directories(ombrix_console_objects PRIVATE ${CMAKE_SOURCE_DIR}/console ${CMAKE_SOURCE_DIR}/shared_log
@@ -152,23 +162,21 @@ target_include_directories(ombrix_console_objects PRIVATE ${CMAKE_SOURCE_DIR}/co
 target_link_libraries(ombrix_console_objects PRIVATE ombrix_win32 ombrix_values_objects)
 ombrix_list_objects(ombrix_console_objects)
 
-# The console program once its entry has arrived: its objects, the digest of the
-# movie that ships beside it, its resources, and the framework's two DLLs.
-if(EXISTS ${CMAKE_SOURCE_DIR}/console/win_main.cpp)
-  set(movie ${CMAKE_SOURCE_DIR}/framework/movies/OmbrixXelq.ui)
-  set(digest_source ${OMBRIX_WINDOWS_DIR}/ui_file_digest.cpp)
-  add_custom_command(OUTPUT ${digest_source}
-                     COMMAND ${CMAKE_COMMAND} -DMOVIE=${movie} -DOUTPUT=${digest_source}
-                             -P ${CMAKE_SOURCE_DIR}/console/ui_file_digest.cmake
-                     DEPENDS ${movie} ${CMAKE_SOURCE_DIR}/console/ui_file_digest.cmake
-                     COMMENT "Computing the movie's digest")
-  set(resource_object ${OMBRIX_RESOURCE_DIR}/KZ4Xelqdesk/KZ4Xelqdesk.res.o)
-  set_source_files_properties(${resource_object} PROPERTIES EXTERNAL_OBJECT ON GENERATED ON)
-  add_executable(KZ4Xelqdesk $<TARGET_OBJECTS:ombrix_console_objects> ${digest_source} ${resource_object})
-  target_include_directories(KZ4Xelqdesk PRIVATE ${CMAKE_SOURCE_DIR}/console)
-  ombrix_windows_program(KZ4Xelqdesk)
-  target_link_libraries(KZ4Xelqdesk PRIVATE ombrix_shared_log ombrix_values OmbrixWyl OmbrixWylCanvas
-                                            ole32 oleaut32 shell32 shlwapi user32 gdi32)
-  add_custom_command(TARGET KZ4Xelqdesk POST_BUILD
-                     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${movie} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/OmbrixXelq.ui)
-endif()
+# The console program: its objects, the digest of the movie that ships beside it,
+# its resources, and the framework's two DLLs.
+set(movie ${CMAKE_SOURCE_DIR}/framework/movies/OmbrixXelq.ui)
+set(digest_source ${OMBRIX_WINDOWS_DIR}/ui_file_digest.cpp)
+add_custom_command(OUTPUT ${digest_source}
+                   COMMAND ${CMAKE_COMMAND} -DMOVIE=${movie} -DOUTPUT=${digest_source}
+                           -P ${CMAKE_SOURCE_DIR}/console/ui_file_digest.cmake
+                   DEPENDS ${movie} ${CMAKE_SOURCE_DIR}/console/ui_file_digest.cmake
+                   COMMENT "Computing the movie's digest")
+set(resource_object ${OMBRIX_RESOURCE_DIR}/KZ4Xelqdesk/KZ4Xelqdesk.res.o)
+set_source_files_properties(${resource_object} PROPERTIES EXTERNAL_OBJECT ON GENERATED ON)
+add_executable(KZ4Xelqdesk $<TARGET_OBJECTS:ombrix_console_objects> ${digest_source} ${resource_object})
+target_include_directories(KZ4Xelqdesk PRIVATE ${CMAKE_SOURCE_DIR}/console)
+ombrix_windows_program(KZ4Xelqdesk)
+target_link_libraries(KZ4Xelqdesk PRIVATE ombrix_shared_log ombrix_values OmbrixWyl OmbrixWylCanvas
+                                          ole32 oleaut32 shell32 shlwapi user32 gdi32)
+add_custom_command(TARGET KZ4Xelqdesk POST_BUILD
+                   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${movie} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/OmbrixXelq.ui)

@@ -1,17 +1,4 @@
-# Cross build for 32-bit Windows (i686) with Debian's mingw-w64 compilers.
-# The posix thread model gives the C++ standard library its threads and mutexes.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows (i686): the Windows build of every program.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(OMBRIX_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${OMBRIX_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${OMBRIX_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${OMBRIX_MINGW_PREFIX}-windres)
-set(CMAKE_AR ${OMBRIX_MINGW_PREFIX}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB ${OMBRIX_MINGW_PREFIX}-ranlib CACHE FILEPATH "")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${OMBRIX_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)

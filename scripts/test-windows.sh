@@ -33,11 +33,12 @@ check_objects() {
     fi
   done
 }
-shopt -s nullglob
-check_objects ZoltInstaller_objects runner/*.cpp runner/install/*.cpp
-check_objects ZoltUnInstaller_objects runner/*.cpp runner/removal/*.cpp
+# A variant's folder may hold headers alone.
+variant_sources() { find "runner/$1" -name '*.cpp' | sort; }
+check_objects ZoltInstaller_objects runner/*.cpp $(variant_sources install)
+check_objects ZoltUnInstaller_objects runner/*.cpp $(variant_sources removal)
 check_objects ombrix_values_objects values/src/*.cpp
-mapfile -t console_sources < <(find console framework -name '*.cpp' 2>/dev/null | sort)
+mapfile -t console_sources < <(find console framework -name '*.cpp' | sort)
 for source in "${console_sources[@]}"; do
   check_objects "ombrix_${source%%/*}_objects" "$source"
 done
@@ -79,9 +80,7 @@ check_program ZoltUnInstaller.exe GUI resources
 check_program Setup.exe GUI -
 check_program OmbrixWyl.dll DLL -
 check_program OmbrixWylCanvas.dll DLL - OmbrixWyl.dll
-if [ -f console/win_main.cpp ]; then
-  check_program KZ4Xelqdesk.exe GUI resources OmbrixWyl.dll OmbrixWylCanvas.dll
-fi
+check_program KZ4Xelqdesk.exe GUI resources OmbrixWyl.dll OmbrixWylCanvas.dll
 
 python3 tests/resources/check_resources.py "$dir/resources" || failed=1
 python3 tests/windows/check_layer_declarations.py . "$dir/layer-declarations" \

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Xerces-C for the Windows build: scripts/xerces-windows.sh prints the folder
-# (include/, lib/libxerces-c.a) of a static 32-bit Windows build of Debian's own
-# Xerces-C source package, of the version the Linux build uses. Built once with
-# the project's mingw-w64 toolchain into a cache that later runs and other
+# Xerces-C for the Windows build: scripts/xerces-windows.sh [i686 | x86_64]
+# prints the folder (include/, lib/libxerces-c.a) of a static Windows build, for
+# 32-bit (i686, the default) or 64-bit Windows, of Debian's own Xerces-C source
+# package, of the version the Linux build uses. Built once with the project's
+# mingw-w64 toolchain for that processor into a cache that later runs and other
 # checkouts reuse: ${OMBRIX_CACHE:-~/.cache/ombrix}. Everything but the folder's
 # path goes to standard error.
 #
@@ -11,13 +12,18 @@
 # cache folders: the machine's apt configuration and lists stay as they are.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-toolchain=$root/cmake/toolchain-mingw-i686.cmake
+processor=${1:-i686}
+case $processor in
+  i686|x86_64) ;;
+  *) echo "xerces-windows.sh: no Windows build for the processor '$processor' (i686 or x86_64)" >&2; exit 2 ;;
+esac
+toolchain=$root/cmake/toolchain-mingw-$processor.cmake
 cache=${OMBRIX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/ombrix}
 
 read -r source_package version < <(dpkg-query -W -f='${source:Package} ${source:Version}\n' libxerces-c-dev | head -n1)
 # The configuration below is part of the cache key, so that a change rebuilds.
-key=$(cat "$0" "$toolchain" | sha256sum | cut -c1-12)
-prefix=$cache/xerces-c-$version-mingw-i686-$key
+key=$(cat "$0" "$toolchain" "$root/cmake/toolchain-mingw.cmake" | sha256sum | cut -c1-12)
+prefix=$cache/xerces-c-$version-mingw-$processor-$key
 
 # Windows transcoder and file manager, no network accessor, messages compiled in,
 # XMLCh as wchar_t as the system code's WCHAR is on Windows.
@@ -66,7 +72,7 @@ fetch_source() {
 
 build() {
   local work=$1
-  echo "Building Xerces-C $version for Windows in $work (once; then cached in $prefix)" >&2
+  echo "Building Xerces-C $version for Windows ($processor) in $work (once; then cached in $prefix)" >&2
   fetch_source "$work"
   cmake -S "$work/source" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_INSTALL_PREFIX="$work/install" "${xerces_options[@]}" >"$work/configure.log" 2>&1 \
@@ -88,6 +94,6 @@ if [ ! -f "$prefix/lib/libxerces-c.a" ]; then
   trap 'rm -rf "$work"' EXIT
   start=$SECONDS
   build "$work"
-  echo "Xerces-C for Windows built in $((SECONDS - start)) s" >&2
+  echo "Xerces-C for Windows ($processor) built in $((SECONDS - start)) s" >&2
 fi
 echo "$prefix"

@@ -1,21 +1,25 @@
 #!/usr/bin/env python3
 """Runs each scenario twice and compares what a user of the runners can observe.
 
-differential.py SOURCE_DIR LAYER_BIN WINDOWS_BIN WORK_DIR [SCENARIO...]
+differential.py --kind win32|win64 [--wine LOADER] SOURCE_DIR LAYER_BIN WINDOWS_BIN WORK_DIR [SCENARIO...]
 
 Once with the Linux programs of LAYER_BIN on the layer, once with the .exe
-programs of WINDOWS_BIN under Wine (WINEPREFIX and the rest of Wine's
-environment are the caller's), each run in a fresh folder of WORK_DIR with the
-same package: the runner beside its description, the setup program DiffSetup
-(tests/differential/record_setup.cpp) as Setup.exe where the description says.
+programs of WINDOWS_BIN under Wine (LOADER, "wine" unless given; WINEPREFIX and
+the rest of Wine's environment are the caller's), each run in a fresh folder of
+WORK_DIR with the same package: the runner beside its description, the setup
+program DiffSetup (tests/differential/record_setup.cpp) as Setup.exe where the
+description says. The kind tells which Windows programs WINDOWS_BIN holds: 32-bit
+ones in a 32-bit prefix, or 64-bit ones in a 64-bit prefix. Either way the program
+sees no WOW64 and Program Files without "(x86)", as the layer's profile says.
 
 Compared: the exit code, standard output, the log with its times blanked, what
 the setup program recorded (its command line and arguments, the generated files'
 bytes), and every file left in the run's folder with its bytes. Paths of the run's
 folder read as <root>. A difference fails unless accepted.txt lists it with its
-reason; an accepted difference that no longer shows fails too, so the list stays
-true.
+reason for that kind of run; an accepted difference that no longer shows fails
+too, so the list stays true for each kind.
 """
+import argparse
 import difflib
 import os
 import re
@@ -139,7 +143,8 @@ class Layer(Side):
         super().__init__("layer", bin_dir, "", "diff_setup")
 
     def prepare(self, root):
-        # The machine Wine's 32-bit prefix describes, with drive C: of the run's own.
+        # The machine that Wine's 32-bit prefix describes to a 32-bit program, and
+        # its 64-bit prefix to a 64-bit one, with drive C: of the run's own.
         drive_c = root.parent / (root.name + "-drive-c")
         shutil.rmtree(drive_c, ignore_errors=True)
         for folder in ("Program Files", "windows"):
@@ -154,15 +159,16 @@ class Layer(Side):
 
 
 class Wine(Side):
-    def __init__(self, bin_dir):
+    def __init__(self, bin_dir, loader="wine"):
         super().__init__("wine", bin_dir, ".exe", "DiffSetup")
+        self.loader = loader
 
     def prepare(self, root):
         # The prefix's TEMP and TMP read %DIFF_TEMP% (scripts/test-differential.sh).
         return {"DIFF_TEMP": windows_path(root / "tmp")}
 
     def command(self, program, args):
-        return ["wine", str(program)] + args
+        return [self.loader, str(program)] + args
 
 
 def windows_path(path):
@@ -248,13 +254,20 @@ def observe(scenario, side, source_dir, work):
             else value for key, value in observed.items()}
 
 
-def read_accepted(path):
-    """{(scenario, observable): reason} from lines "scenario | observable | reason"."""
+KINDS = ("win32", "win64")
+
+
+def read_accepted(path, kind):
+    """{(scenario, observable): reason} for the kind of run, from lines
+    "scenario | observable | kinds | reason" (kinds: one or more of KINDS)."""
     accepted = {}
-    for line in path.read_text().splitlines():
+    for number, line in enumerate(path.read_text().splitlines(), 1):
         if line.strip() and not line.startswith("#"):
-            scenario, observable, reason = (part.strip() for part in line.split("|", 2))
-            accepted[(scenario, observable)] = reason
+            scenario, observable, kinds, reason = (part.strip() for part in line.split("|", 3))
+            if not kinds.split() or set(kinds.split()) - set(KINDS):
+                raise ValueError(f"{path}:{number}: kinds {kinds!r} are not among {' '.join(KINDS)}")
+            if kind in kinds.split():
+                accepted[(scenario, observable)] = reason
     return accepted
 
 
@@ -281,12 +294,17 @@ def compare(scenario, layer, wine, accepted):
 
 
 def main():
-    if len(sys.argv) < 5:
-        sys.exit(__doc__)
-    source_dir, layer_bin, windows_bin, work = (Path(a).resolve() for a in sys.argv[1:5])
-    chosen = set(sys.argv[5:])
-    accepted = read_accepted(source_dir / "tests/differential/accepted.txt")
-    sides = (Layer(layer_bin), Wine(windows_bin))
+    parser = argparse.ArgumentParser(usage=__doc__)
+    parser.add_argument("--kind", choices=KINDS, required=True)
+    parser.add_argument("--wine", default="wine")
+    for name in ("source_dir", "layer_bin", "windows_bin", "work"):
+        parser.add_argument(name, type=lambda a: Path(a).resolve())
+    parser.add_argument("scenarios", nargs="*")
+    options = parser.parse_args()
+    chosen = set(options.scenarios)
+    accepted = read_accepted(options.source_dir / "tests/differential/accepted.txt", options.kind)
+    sides = (Layer(options.layer_bin), Wine(options.windows_bin, options.wine))
+    source_dir, work = options.source_dir, options.work
     failures = []
     for scenario in SCENARIOS:
         if chosen and scenario.name not in chosen:
@@ -302,7 +320,7 @@ def main():
         print("FAIL:", failure)
     if failures:
         sys.exit(1)
-    print(f"differential: every scenario agrees between the layer and Wine, accepted differences aside")
+    print(f"differential: every scenario agrees between the layer and Wine ({options.kind}), accepted differences aside")
 
 
 if __name__ == "__main__":
