@@ -67,6 +67,13 @@ const char kFileHeader[] = "<?xml version='1.0' encoding='utf-8'?>\n";
 // 32-bit program's 1 MB stack.
 constexpr int kMaxNesting = 256;
 
+// Entity references the library expands in one description, in text and in
+// attribute values alike. Descriptions seldom use entities at all; each
+// expansion costs the library a reader of its own, so its default of 50,000
+// let a few hundred bytes of nested entities hold the reading for seconds
+// before any limit stopped them.
+constexpr XMLSize_t kMaxEntityExpansions = 1000;
+
 // ---- Text between the wide strings of the runner and the library's XMLCh ----
 
 // XMLCh is the wide character on some platforms and not on others; copying the
@@ -254,8 +261,8 @@ class FatalErrorThrower : public ErrorHandler {
 };
 
 // The DOM parser with the reader's settings (validation scheme "always",
-// namespaces on), the handler of fatal errors, the library's limit on entity
-// expansions, and DTDs and entities from local files only. It
+// namespaces on), the handler of fatal errors, a limit of kMaxEntityExpansions
+// on entity expansions, and DTDs and entities from local files only. It
 // refuses a description nested deeper than kMaxNesting elements and entity
 // references before the library's recursive walks could exhaust the stack.
 class DescriptionParser : public XercesDOMParser {
@@ -265,6 +272,7 @@ class DescriptionParser : public XercesDOMParser {
     setValidationScheme(Val_Always);
     setDoNamespaces(true);
     setErrorHandler(&errors_);
+    limits_.setEntityExpansionLimit(kMaxEntityExpansions);
     setSecurityManager(&limits_);
     setXMLEntityResolver(&entities_);
     setDisableDefaultEntityResolution(true);  // nothing the resolver leaves is looked for elsewhere
