@@ -1,31 +1,43 @@
-// The logon session's connections, one \\server\share a line in the profile's
-// logon_session file.
+// The logon session's connections, one \\server\share a line in the session
+// folder's connections file.
 #include "logon_session.h"
 
-#include <fcntl.h>
-
-#include <fstream>
 #include <string>
 
 #include "posix_io.h"
-#include "profile.h"
+#include "private_folder.h"
 #include "text.h"
-#include "winlayer/unique_fd.h"
 
 namespace winlayer {
+namespace {
 
-bool logon_session_has_connection(std::string_view unc_root) {
-  std::ifstream in(profile().logon_session);
-  for (std::string line; std::getline(in, line);) {
-    if (equal_ignoring_case_utf8(line, unc_root)) return true;
+constexpr const char* kConnections = "connections";
+constexpr std::size_t kConnectionsLimit = 1 << 20;
+
+// The connections, read from the locked file; the offset is then at its end.
+bool read_connections(const UniqueFd& fd, std::string& text) {
+  return fd.valid() && read_all(fd.get(), text, kConnectionsLimit);
+}
+
+bool holds(std::string_view text, std::string_view unc_root) {
+  for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
+    if (equal_ignoring_case_utf8(text.substr(start, end - start), unc_root)) return true;
   }
   return false;
 }
 
+}  // namespace
+
+bool logon_session_has_connection(std::string_view unc_root) {
+  std::string text;
+  return read_connections(session_folder().open_locked(kConnections), text) && holds(text, unc_root);
+}
+
 bool logon_session_add_connection(std::string_view unc_root) {
-  if (logon_session_has_connection(unc_root)) return true;
-  const UniqueFd fd(::open(profile().logon_session.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
-  return fd.valid() && write_all(fd.get(), std::string(unc_root) + "\n");
+  const UniqueFd fd = session_folder().open_locked(kConnections);
+  std::string text;
+  if (!read_connections(fd, text)) return false;
+  return holds(text, unc_root) || write_all(fd.get(), std::string(unc_root) + "\n");
 }
 
 }  // namespace winlayer

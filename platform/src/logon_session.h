@@ -7,8 +7,10 @@
 
 namespace winlayer {
 
+// False as well when the session folder cannot be read or is refused.
 bool logon_session_has_connection(std::string_view unc_root);
-// Records a connection; false when the session file cannot be written.
+// Records a connection; false with errno set when the session folder is refused
+// (EACCES) or its connections cannot be written.
 bool logon_session_add_connection(std::string_view unc_root);
 
 }  // namespace winlayer

@@ -1,14 +1,11 @@
 // Registered window messages and class atoms: one table per logon session, kept
-// in a file beside the session's connections, so that every process of the
-// session gets the same id for the same name.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
+// in the session folder's atoms file, so that every process of the session gets
+// the same id for the same name.
 #include <string>
 
 #include "errors.h"
-#include "profile.h"
+#include "posix_io.h"
+#include "private_folder.h"
 #include "text.h"
 #include "winlayer/unique_fd.h"
 #include "window_manager.h"
@@ -20,16 +17,9 @@ namespace {
 constexpr UINT kFirstAtom = 0xC000;
 constexpr UINT kLastAtom = 0xFFFF;
 
-std::string table_path() { return profile().logon_session + ".atoms"; }
-
-std::string read_all(int fd) {
-  std::string text;
-  char buffer[4096];
-  ssize_t n;
-  ::lseek(fd, 0, SEEK_SET);
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
-  return text;
-}
+// The table's bound: every id used by a name of 255 characters, each three bytes
+// in UTF-8, and its line end.
+constexpr std::size_t kTableLimit = (kLastAtom - kFirstAtom + 1) * (255 * 3 + 1);
 
 // The index of the name among the table's lines, or the number of lines.
 UINT find_line(const std::string& table, const std::string& name, bool& found) {
@@ -49,23 +39,23 @@ UINT find_line(const std::string& table, const std::string& name, bool& found) {
 
 // The session-wide id of a name; 0 with the error code when the table fails.
 UINT register_atom(std::u16string_view name) {
-  const std::string path = table_path();
-  UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
-  if (!fd.valid() || ::flock(fd.get(), LOCK_EX) != 0) {
-    set_error_from_errno(path);
+  const PrivateFolder session = session_folder();
+  const UniqueFd fd = session.open_locked("atoms");
+  std::string table;
+  if (!fd.valid() || !read_all(fd.get(), table, kTableLimit)) {
+    set_error_from_errno(session.path());
     return 0;
   }
   const std::string utf8 = utf16_to_utf8(name);
   bool found = false;
-  const UINT index = find_line(read_all(fd.get()), utf8, found);
+  const UINT index = find_line(table, utf8, found);
   if (found) return kFirstAtom + index;
   if (kFirstAtom + index > kLastAtom) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return 0;
   }
-  const std::string line = utf8 + "\n";
-  if (::write(fd.get(), line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
-    set_error_from_errno(path);
+  if (!write_all(fd.get(), utf8 + "\n")) {
+    set_error_from_errno(session.path());
     return 0;
   }
   return kFirstAtom + index;

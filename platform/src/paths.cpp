@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <mutex>
+#include <atomic>
 #include <vector>
 
+#include "errors.h"
 #include "logon_session.h"
+#include "private_folder.h"
 #include "profile.h"
 #include "text.h"
 #include "unique_dir.h"
@@ -142,16 +144,17 @@ const PathRules& profile_rules() {
   return rules;
 }
 
-// The layer's own drive C: exists from its first use on.
-void make_default_drive_c() {
-  static std::once_flag made;
-  std::call_once(made, [] {
-    const std::string& folder = profile().drives.at('C');
-    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
-      ::mkdir(folder.substr(0, end).c_str(), 0700);
-      if (end == std::string::npos) break;
-    }
-  });
+// The layer's own drive C: exists from its first use on, a folder of the user's
+// own; false with errno set (EACCES) when what has its name is not.
+bool make_default_drive_c() {
+  static std::atomic<bool> made{false};
+  if (made) return true;
+  const std::string& folder = profile().drives.at('C');
+  for (std::size_t end = folder.find('/', 1); end != std::string::npos; end = folder.find('/', end + 1)) {
+    ::mkdir(folder.substr(0, end).c_str(), 0700);
+  }
+  made = PrivateFolder::open(folder).valid();
+  return made;
 }
 
 }  // namespace
@@ -269,8 +272,10 @@ bool to_linux_path(std::u16string_view windows_path, std::string& linux_path) {
     SetLastError(error);
     return false;
   }
-  if (profile().default_drive_c && has_drive(std::u16string_view(full)) && ascii_upper(full[0]) == u'C') {
-    make_default_drive_c();
+  if (profile().default_drive_c && has_drive(std::u16string_view(full)) && ascii_upper(full[0]) == u'C' &&
+      !make_default_drive_c()) {
+    set_error_from_errno(profile().drives.at('C'));
+    return false;
   }
   linux_path = match_existing_case(translated);
   return true;

@@ -1,4 +1,4 @@
-// Whole writes.
+// Whole reads and writes.
 #include "posix_io.h"
 
 #include <unistd.h>
@@ -18,6 +18,22 @@ bool write_all(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
+}
+
+bool read_all(int fd, std::string& out, std::size_t limit) {
+  const std::size_t start = out.size();
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    out.append(buffer, static_cast<std::size_t>(n));
+    if (out.size() - start > limit) {
+      errno = EFBIG;
+      return false;
+    }
+  }
 }
 
 }  // namespace winlayer

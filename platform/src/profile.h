@@ -49,7 +49,7 @@ struct Profile {
   std::string windows = "C:\\Windows";
   std::string system_folder;   // Linux folder that holds cmd; default: beside the layer's programs
   std::string trace_path;      // empty: no trace
-  std::string logon_session;   // file that keeps share connections of the logon session
+  std::string logon_session;   // folder of the logon session's shared files (private_folder.h)
   std::map<char, std::string> drives;  // upper-case letter -> Linux folder; Z is "/"
   bool default_drive_c = false;        // C: is the layer's own folder, made on first use
   std::vector<Share> shares;

@@ -109,7 +109,7 @@ BOOL WINAPI SetForegroundWindow(HWND hWnd) {
     return winlayer::window_or_error(hWnd) != nullptr;  // FALSE when a procedure destroyed it on the way
   }
   BOOL result = FALSE;
-  if (winlayer::remote_request(hWnd, winlayer::kRemoteForeground, 0, result)) return result;
+  if (winlayer::remote_request(hWnd, winlayer::RemoteRequest::kForeground, 0, result)) return result;
   SetLastError(ERROR_INVALID_WINDOW_HANDLE);
   return FALSE;
 }

@@ -15,6 +15,7 @@
 #ifndef WINLAYER_WINDOW_MANAGER_H
 #define WINLAYER_WINDOW_MANAGER_H
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -115,10 +116,12 @@ Window* window_to_paint(HWND filter_window);
 void publish_window(const Window& window);
 void withdraw_window(HWND handle);
 bool remote_window_exists(HWND handle);
-// Carries out ShowWindow/SetForegroundWindow on a window of another process;
-// false when no process of the session owns the handle.
-bool remote_request(HWND handle, int operation, int argument, BOOL& result);
-enum RemoteOperation { kRemoteShow = 1, kRemoteForeground = 2 };
+// What another process asks of a window; the values cross between processes.
+enum class RemoteRequest : std::uint32_t { kShow = 1, kForeground = 2 };
+// Carries out ShowWindow (the argument is nCmdShow) or SetForegroundWindow on a
+// window of another process; false when no process of the session owns the
+// handle, or its owner does not answer in time.
+bool remote_request(HWND handle, RemoteRequest kind, int argument, BOOL& result);
 // The descriptor that wakes GetMessageW for requests of other processes (-1:
 // none yet), and the handling of what has arrived.
 int remote_requests_descriptor();

@@ -222,7 +222,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
   if (winlayer::find_window(hWnd) != nullptr) return winlayer::show_window(hWnd, nCmdShow);
   BOOL result = FALSE;
-  if (winlayer::remote_request(hWnd, winlayer::kRemoteShow, nCmdShow, result)) return result;
+  if (winlayer::remote_request(hWnd, winlayer::RemoteRequest::kShow, nCmdShow, result)) return result;
   SetLastError(ERROR_INVALID_WINDOW_HANDLE);
   return FALSE;
 }

@@ -1,26 +1,30 @@
 // Top-level windows seen by the other processes of the logon session: each is a
-// record file in the session's window folder, and its owner answers requests on
-// a socket of its own, in its message loop, so that they are carried out on the
-// thread that owns the window. A process that has ended answers no connection,
-// and its records are then removed by whoever finds them.
-#include <dirent.h>
+// record file in the session folder's windows folder, and its owner answers
+// requests on a socket of its own, in its message loop, so that they are carried
+// out on the thread that owns the window. A process that has ended answers no
+// connection, and its records are then removed by whoever finds them. Neither
+// side waits on the other without bound: the owner takes connections and
+// requests only as they arrive, and only from processes of its own user; a
+// requester takes an owner that does not answer in time for gone.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstddef>
 #include <cstdlib>
+#include <deque>
 #include <functional>
 #include <fstream>
 #include <set>
 #include <sstream>
 
-#include "profile.h"
+#include "private_folder.h"
 #include "text.h"
 #include "winlayer/unique_fd.h"
 #include "window_manager.h"
@@ -29,15 +33,31 @@
 namespace winlayer {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// How long a requester waits for the owner's reply, and the owner for the
+// request of a connection it has taken.
+constexpr auto kAnswerBound = std::chrono::seconds(2);
+// Connections whose request has not come yet; past this the oldest is dropped.
+constexpr std::size_t kWaitingLimit = 16;
+// Connections taken in one turn of the message loop; the rest wait for the next.
+constexpr int kAcceptsPerTurn = 32;
+// A record: the owner's name, the class and the title, each a line.
+constexpr std::size_t kRecordLimit = 64 * 1024;
+
+// The request and its reply: the same bytes in 32- and 64-bit programs.
 struct Request {
-  std::uint32_t operation;
-  std::uint64_t handle;
+  RemoteRequest kind;
   std::int32_t argument;
+  std::uint64_t handle;
 };
+static_assert(sizeof(Request) == 16 && offsetof(Request, argument) == 4 && offsetof(Request, handle) == 8,
+              "a request has one layout in every program of the session");
 struct Reply {
   std::int32_t found;
   std::int32_t result;
 };
+static_assert(sizeof(Reply) == 8 && offsetof(Reply, result) == 4, "a reply has one layout in every program");
 
 struct Record {
   std::string owner;  // the owner's socket name
@@ -45,8 +65,7 @@ struct Record {
   std::u16string title;
 };
 
-std::string folder() { return profile().logon_session + ".windows"; }
-std::string record_path(HWND handle) { return folder() + "/" + handle_text(handle); }
+PrivateFolder windows_folder() { return session_folder().open_folder("windows"); }
 
 // The process's start time tells it from a later process with the same id.
 std::string process_start_time() {
@@ -59,9 +78,35 @@ std::string process_start_time() {
   return field;
 }
 
+constexpr std::string_view kSocketPrefix = "winlayer-windows-";
+
 const std::string& own_socket_name() {
-  static const std::string name = "winlayer-windows-" + std::to_string(::getpid()) + "-" + process_start_time();
+  static const std::string name =
+      std::string(kSocketPrefix) + std::to_string(::getpid()) + "-" + process_start_time();
   return name;
+}
+
+bool is_number(std::string_view text) {
+  return !text.empty() && text.size() <= 20 &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Whether the name is one that own_socket_name() gives: the prefix, the
+// process id and its start time.
+bool is_socket_name(std::string_view name) {
+  if (name.substr(0, kSocketPrefix.size()) != kSocketPrefix) return false;
+  const std::string_view rest = name.substr(kSocketPrefix.size());
+  const std::size_t dash = rest.find('-');
+  return dash != std::string_view::npos && is_number(rest.substr(0, dash)) && is_number(rest.substr(dash + 1));
+}
+
+// The handle a record's file name gives, as handle_text() writes it; null for
+// any other name.
+HWND handle_of(std::string_view name) {
+  if (name.size() != 10 || name.substr(0, 2) != "0x") return nullptr;
+  const bool hex = std::all_of(name.begin() + 2, name.end(),
+                               [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
+  return hex ? reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoul(name.data() + 2, nullptr, 16))) : nullptr;
 }
 
 sockaddr_un socket_address(const std::string& name, socklen_t& length) {
@@ -73,8 +118,22 @@ sockaddr_un socket_address(const std::string& name, socklen_t& length) {
   return address;
 }
 
+// Whether the process at the other end runs as this process's user.
+bool peer_is_own_user(int socket) {
+  ucred credentials{};
+  socklen_t size = sizeof credentials;
+  return ::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0 && credentials.uid == ::geteuid();
+}
+
+struct Waiting {
+  UniqueFd connection;
+  Clock::time_point since;
+};
+
 struct Published {
   UniqueFd listener;
+  UniqueFd readiness;          // epoll: the listener and the waiting connections
+  std::deque<Waiting> waiting;  // taken connections whose request has not come, oldest first
   std::set<HWND> handles;
 };
 
@@ -84,11 +143,20 @@ Published& published() {
 }
 
 void withdraw_all() {
-  for (HWND handle : published().handles) ::unlink(record_path(handle).c_str());
+  const PrivateFolder windows = windows_folder();
+  for (HWND handle : published().handles) windows.remove_file(handle_text(handle));
+}
+
+bool watch(int descriptor) {
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.fd = descriptor;
+  return ::epoll_ctl(published().readiness.get(), EPOLL_CTL_ADD, descriptor, &event) == 0;
 }
 
 bool listen_for_requests() {
-  if (published().listener.valid()) return true;
+  Published& p = published();
+  if (p.listener.valid()) return true;
   UniqueFd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   socklen_t length = 0;
   const sockaddr_un address = socket_address(own_socket_name(), length);
@@ -96,50 +164,58 @@ bool listen_for_requests() {
       ::listen(fd.get(), 16) != 0) {
     return false;
   }
-  published().listener = std::move(fd);
+  p.readiness = UniqueFd(::epoll_create1(EPOLL_CLOEXEC));
+  if (!p.readiness.valid() || !watch(fd.get())) return false;
+  p.listener = std::move(fd);
   std::atexit(withdraw_all);
   return true;
 }
 
-// Connects a new socket to the owner: 0, or the errno of the failure.
-int connect_owner(const std::string& owner, int flags, UniqueFd& fd) {
-  fd = UniqueFd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | flags, 0));
+// Connects a new socket to the owner without waiting: 0, or the errno of the
+// failure; EACCES when the name is held by a process of another user.
+int connect_owner(const std::string& owner, UniqueFd& fd) {
+  fd = UniqueFd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   socklen_t length = 0;
   const sockaddr_un address = socket_address(owner, length);
   if (!fd.valid() || ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), length) != 0) return errno;
-  return 0;
-}
-
-UniqueFd connect_to(const std::string& owner) {
-  UniqueFd fd;
-  if (connect_owner(owner, 0, fd) != 0) fd.reset();
-  return fd;
+  return peer_is_own_user(fd.get()) ? 0 : EACCES;
 }
 
 // Whether the owner still runs: only a process that has ended refuses. An owner
 // whose queue of connections is full is busy, not gone, and is not waited for.
 bool owner_alive(const std::string& owner) {
   UniqueFd fd;
-  const int error = connect_owner(owner, SOCK_NONBLOCK, fd);
+  const int error = connect_owner(owner, fd);
   return error == 0 || error == EAGAIN;
 }
 
-bool read_record(const std::string& path, Record& record) {
-  std::ifstream in(path);
-  std::string class_name, title;
-  if (!std::getline(in, record.owner) || !std::getline(in, class_name) || !std::getline(in, title)) return false;
-  record.class_name = utf8_to_utf16(class_name);
-  record.title = utf8_to_utf16(title);
+// A record as publish_window() writes it; anything else is not taken.
+bool read_record(const PrivateFolder& windows, const std::string& name, Record& record) {
+  std::string text;
+  if (!windows.read_file(name, kRecordLimit, text)) return false;
+  std::string_view lines[3];
+  std::string_view rest(text);
+  for (auto& line : lines) {
+    const std::size_t end = rest.find('\n');
+    if (end == std::string_view::npos) return false;
+    line = rest.substr(0, end);
+    rest.remove_prefix(end + 1);
+  }
+  if (!is_socket_name(lines[0])) return false;
+  record.owner = std::string(lines[0]);
+  record.class_name = utf8_to_utf16(lines[1]);
+  record.title = utf8_to_utf16(lines[2]);
   return true;
 }
 
 // The record of a window of a live process of the session; a record whose
 // process has gone is removed.
 bool live_record(HWND handle, Record& record) {
-  const std::string path = record_path(handle);
-  if (!read_record(path, record) || record.owner == own_socket_name()) return false;
+  const PrivateFolder windows = windows_folder();
+  const std::string name = handle_text(handle);
+  if (!read_record(windows, name, record) || record.owner == own_socket_name()) return false;
   if (owner_alive(record.owner)) return true;
-  ::unlink(path.c_str());
+  windows.remove_file(name);
   return false;
 }
 
@@ -149,53 +225,90 @@ bool matches(const std::u16string& value, LPCWSTR wanted) {
 
 std::vector<HWND> recorded_handles() {
   std::vector<HWND> handles;
-  DIR* dir = ::opendir(folder().c_str());
-  if (dir == nullptr) return handles;
-  while (const dirent* entry = ::readdir(dir)) {
-    const unsigned long long number = std::strtoull(entry->d_name, nullptr, 16);
-    if (number != 0) handles.push_back(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(number)));
+  for (const std::string& name : windows_folder().names()) {
+    if (HWND handle = handle_of(name)) handles.push_back(handle);
   }
-  ::closedir(dir);
   return handles;
 }
 
-Reply carry_out(const Request& request) {
-  Window* window = find_window(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(request.handle)));
-  if (window == nullptr) return Reply{0, FALSE};
-  if (request.operation == kRemoteShow) return Reply{1, show_window(window->handle, request.argument)};
-  activate(window->handle);
-  return Reply{1, TRUE};
+// Waits for the owner's reply, at most kAnswerBound.
+bool receive_reply(int connection, Reply& reply) {
+  const auto deadline = Clock::now() + kAnswerBound;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    pollfd descriptor{connection, POLLIN, 0};
+    const int ready = ::poll(&descriptor, 1, left > 0 ? static_cast<int>(left) : 0);
+    if (ready < 0 && errno == EINTR) continue;
+    return ready == 1 && ::recv(connection, &reply, sizeof reply, MSG_DONTWAIT) == sizeof reply;
+  }
 }
 
-// One request a connection; a connection that closes without one only asked
-// whether this process is alive.
-void answer(int connection) {
-  pollfd descriptor{connection, POLLIN, 0};
-  Request request{};
-  if (::poll(&descriptor, 1, 1000) != 1 || ::recv(connection, &request, sizeof request, 0) != sizeof request) return;
-  const Reply reply = carry_out(request);
-  [[maybe_unused]] const ssize_t sent = ::send(connection, &reply, sizeof reply, MSG_NOSIGNAL);
+// What a request does, for a window this process has published.
+Reply carry_out(const Request& request) {
+  const HWND handle = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(request.handle));
+  if (published().handles.count(handle) == 0 || find_window(handle) == nullptr) return Reply{0, FALSE};
+  switch (request.kind) {
+    case RemoteRequest::kShow: return Reply{1, show_window(handle, request.argument)};
+    case RemoteRequest::kForeground: activate(handle); return Reply{1, TRUE};
+  }
+  return Reply{0, FALSE};
+}
+
+// Takes the connections that have arrived; those of other users are closed at
+// once, without a word.
+void accept_connections() {
+  Published& p = published();
+  for (int i = 0; i < kAcceptsPerTurn; ++i) {
+    UniqueFd connection(::accept4(p.listener.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+    if (!connection.valid()) {
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      return;
+    }
+    if (!peer_is_own_user(connection.get()) || !watch(connection.get())) continue;
+    p.waiting.push_back(Waiting{std::move(connection), Clock::now()});
+    if (p.waiting.size() > kWaitingLimit) p.waiting.pop_front();
+  }
+}
+
+struct Arrived {
+  UniqueFd connection;
+  Request request;
+};
+
+// The requests that have come, their connections out of the waiting list; a
+// connection that closed, sent something else or waited too long is dropped. A
+// connection that closes without a request only asked whether this process is
+// alive.
+std::vector<Arrived> take_requests() {
+  std::vector<Arrived> arrived;
+  auto& waiting = published().waiting;
+  const auto now = Clock::now();
+  for (auto it = waiting.begin(); it != waiting.end();) {
+    Request request{};
+    const ssize_t n = ::recv(it->connection.get(), &request, sizeof request, MSG_DONTWAIT);
+    const bool pending = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+    if (pending && now - it->since < kAnswerBound) {
+      ++it;
+      continue;
+    }
+    if (n == static_cast<ssize_t>(sizeof request)) arrived.push_back(Arrived{std::move(it->connection), request});
+    it = waiting.erase(it);
+  }
+  return arrived;
 }
 
 }  // namespace
 
 void publish_window(const Window& window) {
-  if (::mkdir(folder().c_str(), 0700) != 0 && errno != EEXIST) return;
-  if (!listen_for_requests()) return;
-  const std::string path = record_path(window.handle);
-  const std::string temporary = path + ".new";
-  {
-    std::ofstream out(temporary, std::ios::trunc);
-    out << own_socket_name() << "\n"
-        << utf16_to_utf8(window.window_class->name) << "\n"
-        << utf16_to_utf8(window.title) << "\n";
-    if (!out) return;
-  }
-  if (::rename(temporary.c_str(), path.c_str()) == 0) published().handles.insert(window.handle);
+  const PrivateFolder windows = windows_folder();
+  if (!windows.valid() || !listen_for_requests()) return;
+  const std::string record = own_socket_name() + "\n" + utf16_to_utf8(window.window_class->name) + "\n" +
+                             utf16_to_utf8(window.title) + "\n";
+  if (windows.replace_file(handle_text(window.handle), record)) published().handles.insert(window.handle);
 }
 
 void withdraw_window(HWND handle) {
-  if (published().handles.erase(handle) != 0) ::unlink(record_path(handle).c_str());
+  if (published().handles.erase(handle) != 0) windows_folder().remove_file(handle_text(handle));
 }
 
 bool remote_window_exists(HWND handle) {
@@ -203,28 +316,34 @@ bool remote_window_exists(HWND handle) {
   return handle != nullptr && live_record(handle, record);
 }
 
-bool remote_request(HWND handle, int operation, int argument, BOOL& result) {
+bool remote_request(HWND handle, RemoteRequest kind, int argument, BOOL& result) {
   Record record;
   if (handle == nullptr || !live_record(handle, record)) return false;
-  UniqueFd connection = connect_to(record.owner);
-  const Request request{static_cast<std::uint32_t>(operation), reinterpret_cast<ULONG_PTR>(handle), argument};
+  UniqueFd connection;
+  const Request request{kind, argument, reinterpret_cast<ULONG_PTR>(handle)};
   Reply reply{};
-  if (!connection.valid() || ::send(connection.get(), &request, sizeof request, MSG_NOSIGNAL) != sizeof request ||
-      ::recv(connection.get(), &reply, sizeof reply, 0) != sizeof reply || reply.found == 0) {
+  if (connect_owner(record.owner, connection) != 0 ||
+      ::send(connection.get(), &request, sizeof request, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof request) ||
+      !receive_reply(connection.get(), reply) || reply.found == 0) {
     return false;
   }
   result = reply.result;
   return true;
 }
 
-int remote_requests_descriptor() { return published().listener.get(); }
+int remote_requests_descriptor() { return published().readiness.get(); }
 
 void handle_remote_requests() {
-  if (!published().listener.valid()) return;
-  for (;;) {
-    UniqueFd connection(::accept4(published().listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
-    if (!connection.valid()) return;
-    answer(connection.get());
+  Published& p = published();
+  if (!p.listener.valid()) return;
+  pollfd descriptor{p.readiness.get(), POLLIN, 0};
+  if (::poll(&descriptor, 1, 0) == 1) accept_connections();
+  // Carried out once out of the list: a window procedure may take messages, and
+  // so come back here, while it runs.
+  for (const Arrived& a : take_requests()) {
+    const Reply reply = carry_out(a.request);
+    [[maybe_unused]] const ssize_t sent =
+        ::send(a.connection.get(), &reply, sizeof reply, MSG_NOSIGNAL | MSG_DONTWAIT);
   }
 }
 

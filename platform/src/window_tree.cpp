@@ -1,7 +1,5 @@
 // The window table and the life of a window: creation, destruction, parents and
 // children, window values, procedures and properties.
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,7 +10,7 @@
 #include <memory>
 
 #include "errors.h"
-#include "profile.h"
+#include "private_folder.h"
 #include "text.h"
 #include "trace.h"
 #include "winlayer/unique_fd.h"
@@ -32,23 +30,31 @@ WindowTable& table() {
   return *instance;
 }
 
-// Handles count up in a file of the logon session; even values from 0x10000,
-// clear of the special values (HWND_TOP, HWND_BOTTOM, and the negative ones).
+// Handles count up in the session folder's handles file: even values from
+// 0x10000, clear of the special values (HWND_TOP, HWND_BOTTOM, and the negative
+// ones); 0 with the error code when the file fails, or when every value is used.
 std::uint32_t next_handle_number() {
-  const std::string path = profile().logon_session + ".handles";
-  UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+  constexpr std::uint32_t kFirst = 0x10000;
+  constexpr std::uint32_t kCount = (0xFFFFFFFEu - kFirst) / 2 + 1;
+  const PrivateFolder session = session_folder();
+  const UniqueFd fd = session.open_locked("handles");
   std::uint32_t next = 0;
-  if (!fd.valid() || ::flock(fd.get(), LOCK_EX) != 0) {
-    set_error_from_errno(path);
+  const ssize_t got = fd.valid() ? ::pread(fd.get(), &next, sizeof next, 0) : -1;
+  if (got != 0 && got != static_cast<ssize_t>(sizeof next)) {
+    if (got >= 0) errno = EINVAL;  // not a count this layer wrote
+    set_error_from_errno(session.path());
     return 0;
   }
-  if (::pread(fd.get(), &next, sizeof next, 0) != static_cast<ssize_t>(sizeof next)) next = 0;
+  if (next >= kCount) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
   const std::uint32_t following = next + 1;
   if (::pwrite(fd.get(), &following, sizeof following, 0) != static_cast<ssize_t>(sizeof following)) {
-    set_error_from_errno(path);
+    set_error_from_errno(session.path());
     return 0;
   }
-  return 0x10000u + 2u * next;
+  return kFirst + 2u * next;
 }
 
 void unlink_from_parent(Window& window) {
