@@ -49,8 +49,7 @@ PrivateFolder PrivateFolder::open(const std::string& path) {
 
 PrivateFolder PrivateFolder::open_folder(std::string_view name) const {
   const std::string path = path_ + "/" + std::string(name);
-  if (!usable()) return PrivateFolder({}, path, error_);
-  if (!plain_name(name)) return PrivateFolder({}, path, EINVAL);
+  if (!usable(name)) return PrivateFolder({}, path, errno);
   return opened(fd_.get(), std::string(name), path);
 }
 
@@ -62,17 +61,20 @@ PrivateFolder PrivateFolder::opened(int parent, const std::string& name, const s
   return PrivateFolder(std::move(fd), path, 0);
 }
 
-bool PrivateFolder::usable() const {
-  if (!valid()) errno = error_;
-  return valid();
+bool PrivateFolder::usable(std::string_view name) const {
+  if (!valid()) {
+    errno = error_;
+    return false;
+  }
+  if (!plain_name(name)) {
+    errno = EINVAL;
+    return false;
+  }
+  return true;
 }
 
 UniqueFd PrivateFolder::open_file(std::string_view name, int flags) const {
-  if (!usable()) return {};
-  if (!plain_name(name)) {
-    errno = EINVAL;
-    return {};
-  }
+  if (!usable(name)) return {};
   // Not blocking, so that a FIFO in the file's place is refused, not waited on.
   UniqueFd fd(::openat(fd_.get(), std::string(name).c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
   if (!fd.valid()) {
@@ -105,8 +107,10 @@ bool PrivateFolder::read_file(std::string_view name, std::size_t limit, std::str
 }
 
 bool PrivateFolder::replace_file(std::string_view name, std::string_view content) const {
+  if (!usable(name)) return false;
   const std::string target(name);
   const std::string temporary = target + "." + std::to_string(::getpid()) + ".new";
+  ::unlinkat(fd_.get(), temporary.c_str(), 0);  // left by an earlier process of this id that failed
   UniqueFd out = open_file(temporary, O_WRONLY | O_CREAT | O_EXCL);
   if (!out.valid()) return false;
   if (write_all(out.get(), content) && ::renameat(fd_.get(), temporary.c_str(), fd_.get(), target.c_str()) == 0) {
@@ -119,17 +123,16 @@ bool PrivateFolder::replace_file(std::string_view name, std::string_view content
 }
 
 bool PrivateFolder::remove_file(std::string_view name) const {
-  if (!usable()) return false;
-  if (!plain_name(name)) {
-    errno = EINVAL;
-    return false;
-  }
+  if (!usable(name)) return false;
   return ::unlinkat(fd_.get(), std::string(name).c_str(), 0) == 0;
 }
 
 std::vector<std::string> PrivateFolder::names() const {
   std::vector<std::string> names;
-  if (!usable()) return names;
+  if (!valid()) {
+    errno = error_;
+    return names;
+  }
   DIR* dir = ::fdopendir(::dup(fd_.get()));
   if (dir == nullptr) return names;
   ::rewinddir(dir);

@@ -54,8 +54,9 @@ class PrivateFolder {
   // Makes (0700) and opens the folder name below parent (a descriptor, or
   // AT_FDCWD), checked as open() tells.
   static PrivateFolder opened(int parent, const std::string& name, const std::string& path);
-  // Fails with the opening's error when the folder is invalid.
-  bool usable() const;
+  // Fails with the opening's error when the folder is invalid, with EINVAL for a
+  // name that would leave it.
+  bool usable(std::string_view name) const;
 
   UniqueFd fd_;
   std::string path_;

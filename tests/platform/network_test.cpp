@@ -96,7 +96,7 @@ TEST(Connect, ASuccessfulConnectionOpensTheShareForTheLogonSession) {
   EXPECT_FALSE(PathFileExistsW(remote.c_str()));
   EXPECT_EQ(WNetAddConnection2W(&resource, u"secret", u"admin", 0), 0u);
   EXPECT_TRUE(PathFileExistsW(remote.c_str()));
-  std::ifstream session(machine.root + "/logon");
+  std::ifstream session(machine.root + "/logon/connections");
   std::string line;
   EXPECT_TRUE(std::getline(session, line));
   EXPECT_EQ(line, "\\\\later\\deploy");

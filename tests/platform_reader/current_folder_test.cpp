@@ -3,7 +3,10 @@
 // drive C: that the layer provides when the profile maps none. Each case runs the
 // probe program in a folder of drive C: under the test's profile.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -131,5 +134,46 @@ TEST_F(LayersOwnDriveC, WithoutAProfileLiesInTheUsersDataFolder) {
             "returned=1 error=0 text=C:\\Program Files (x86)\n");
   EXPECT_TRUE(ombrix_test::file_exists(home + "/.local/share/winlayer/drive-c/Program Files (x86)"));
 }
+
+// What stands at the layer's own drive C:'s path before a program uses it;
+// elsewhere is a folder of the user's own that a link may point to.
+struct RefusedDriveCase {
+  const char* label;
+  std::function<void(const std::string& drive, const std::string& elsewhere)> make;
+  bool needs_root;
+};
+
+class RefusedDriveC : public LayersOwnDriveC, public ::testing::WithParamInterface<RefusedDriveCase> {};
+
+TEST_P(RefusedDriveC, IsRefusedAndNothingIsWrittenThroughIt) {
+  if (GetParam().needs_root && ::geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
+  box_.write_profile();
+  const std::string drive = box_.profile_path() + ".drive-c";
+  const std::string elsewhere = box_.root() + "/elsewhere";
+  ombrix_test::make_folder(elsewhere);
+  GetParam().make(drive, elsewhere);
+  const RunResult r = box_.run(std::string(OMBRIX_TEST_BIN_DIR) + "/layer_probe", {"create", "C:\\x.txt"}, {}, 30);
+  EXPECT_EQ(r.out, "opened=0 error=5\n");
+  const std::string folder = programfiles({});
+  EXPECT_EQ(folder.substr(0, folder.find(" text=")), "returned=0 error=5");
+  EXPECT_FALSE(ombrix_test::file_exists(elsewhere + "/x.txt"));
+  EXPECT_FALSE(ombrix_test::file_exists(elsewhere + "/Program Files (x86)"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InThePlaceOfTheFolder, RefusedDriveC,
+    ::testing::Values(
+        RefusedDriveCase{"ALink", [](const std::string& drive, const std::string& elsewhere) {
+                           ASSERT_EQ(::symlink(elsewhere.c_str(), drive.c_str()), 0);
+                         }, false},
+        RefusedDriveCase{"AFolderOfAnotherUser", [](const std::string& drive, const std::string&) {
+                           ASSERT_EQ(::mkdir(drive.c_str(), 0700), 0);
+                           ASSERT_EQ(::chown(drive.c_str(), 65534, 65534), 0);
+                         }, true},
+        RefusedDriveCase{"AFolderOthersMayWriteTo", [](const std::string& drive, const std::string&) {
+                           ASSERT_EQ(::mkdir(drive.c_str(), 0700), 0);
+                           ASSERT_EQ(::chmod(drive.c_str(), 0777), 0);
+                         }, false}),
+    case_name<RefusedDriveCase>);
 
 }  // namespace

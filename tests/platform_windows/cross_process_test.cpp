@@ -1,20 +1,34 @@
 // Windows across the processes of one logon session: a second process finds a
 // window by its class, restores it and brings it to the foreground through this
 // process's message loop; registered messages agree; a window of an ended
-// process is gone.
+// process is gone. Neither side is held up by the other: connections that send
+// nothing do not delay the owner's loop, another user's are closed at once, and
+// an owner that never answers is given up on; a session folder that is not the
+// user's own is refused.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
 #include <thread>
 
+#include "case_name.h"
 #include "recorder.h"
+#include "sandbox.h"
+#include "temp_folder.h"
 
 extern char** environ;
 
@@ -121,10 +135,80 @@ HWND minimised_frame(const WString& name) {
   return frame;
 }
 
+const char* alarm_text = "";
+
 void on_alarm(int) {
-  static const char text[] = "GetMessageW did not wake for the other process's request\n";
-  [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, text, sizeof text - 1);
+  [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, alarm_text, std::strlen(alarm_text));
   std::_Exit(1);
+}
+
+// Ends the test program with the text when the steps that follow hang.
+void arm_alarm(const char* text) {
+  alarm_text = text;
+  std::signal(SIGALRM, on_alarm);
+  ::alarm(20);
+}
+
+using Clock = std::chrono::steady_clock;
+
+std::chrono::milliseconds since(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+}
+
+// The first line the child prints, waited for at most 20 s.
+std::string first_line(const Child& child) {
+  std::string line;
+  const auto deadline = Clock::now() + std::chrono::seconds(20);
+  for (char c; Clock::now() < deadline;) {
+    pollfd descriptor{child.out, POLLIN, 0};
+    if (::poll(&descriptor, 1, 100) != 1) continue;
+    if (::read(child.out, &c, 1) != 1 || c == '\n') break;
+    line += c;
+  }
+  return line;
+}
+
+void kill_child(const Child& child) {
+  ::kill(child.pid, SIGKILL);
+  ::waitpid(child.pid, nullptr, 0);
+  ::close(child.out);
+}
+
+// The socket name that the window's record in the session folder gives its owner.
+std::string owner_of(HWND window) {
+  char name[16];
+  std::snprintf(name, sizeof name, "0x%08lX", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)));
+  std::ifstream record(machine_root() + "/machine.ini.logon/windows/" + name);
+  std::string owner;
+  std::getline(record, owner);
+  return owner;
+}
+
+// A connection to the owner's socket that sends nothing; -1 when refused.
+int silent_connection(const std::string& owner) {
+  const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  owner.copy(address.sun_path + 1, sizeof address.sun_path - 2);
+  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + owner.size());
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) return fd;
+  ::close(fd);
+  return -1;
+}
+
+// A child process of the user that connects to the owner, sends nothing, and
+// ends with 0 when the owner closes the connection within a second, 1 when it
+// is still open then, 2 when it could not connect.
+Child probe_connection(const std::string& owner, uid_t user) {
+  Child child;
+  child.pid = ::fork();
+  if (child.pid != 0) return child;
+  if (::setgid(user) != 0 || ::setuid(user) != 0) ::_exit(3);
+  const int fd = silent_connection(owner);
+  if (fd < 0) ::_exit(2);
+  pollfd descriptor{fd, POLLIN, 0};
+  char byte;
+  ::_exit(::poll(&descriptor, 1, 1000) == 1 && ::recv(fd, &byte, 1, 0) <= 0 ? 0 : 1);
 }
 
 TEST(CrossProcess, ASecondProcessRestoresAMinimisedWindowAndBringsItToTheForeground) {
@@ -169,8 +253,7 @@ TEST(CrossProcess, GetMessageWakesForTheRequestOfAnotherProcess) {
   const Child child = start_child({"find", "window_test.cross.waiting"});
   ASSERT_GE(child.pid, 0);
   // GetMessageW sleeps until the request comes; a hang ends the test program.
-  std::signal(SIGALRM, on_alarm);
-  ::alarm(20);
+  arm_alarm("GetMessageW did not wake for the other process's request\n");
   MSG msg;
   while (IsIconic(frame) && GetMessageW(&msg, nullptr, 0, 0)) DispatchMessageW(&msg);
   ::alarm(0);
@@ -200,6 +283,105 @@ TEST(CrossProcess, AWindowOfAnEndedProcessIsGone) {
   EXPECT_FALSE(ShowWindow(window, SW_RESTORE));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
 }
+
+TEST(CrossProcess, ConnectionsThatSendNothingDoNotHoldUpTheMessageLoop) {
+  static const WString name = TEXT("window_test.cross.silent");
+  HWND frame = minimised_frame(name);
+  const std::string owner = owner_of(frame);
+  ASSERT_FALSE(owner.empty());
+  std::vector<int> silent;
+  for (WPARAM round = 0; round < 4; ++round) {
+    for (int i = 0; i < 8; ++i) silent.push_back(silent_connection(owner));
+    ASSERT_NE(silent.back(), -1);
+    received().clear();
+    PostMessageW(frame, WM_USER + 7, round, 0);
+    const auto start = Clock::now();
+    pump();
+    EXPECT_LT(since(start).count(), 500) << "round " << round;
+    EXPECT_EQ(messages_of(frame), std::vector<UINT>{WM_USER + 7}) << "round " << round;
+  }
+  // A request still comes through while they stay open.
+  const ChildRun run = run_child({"find", "window_test.cross.silent"});
+  EXPECT_EQ(run.out, handle_hex(frame) + " 1 1\n");
+  EXPECT_FALSE(IsIconic(frame));
+  for (int fd : silent) ::close(fd);
+  DestroyWindow(frame);
+}
+
+TEST(CrossProcess, TheOwnerClosesAConnectionOfAnotherUserAtOnce) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can connect as another user";
+  HWND frame = minimised_frame(TEXT("window_test.cross.foreign"));
+  const std::string owner = owner_of(frame);
+  ASSERT_FALSE(owner.empty());
+  struct {
+    const char* label;
+    uid_t user;
+    int exit_code;
+  } const cases[] = {{"another user: closed", 65534, 0}, {"this user: waited for", ::geteuid(), 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(finish_child(probe_connection(owner, c.user)).exit_code, c.exit_code);
+  }
+  EXPECT_TRUE(IsIconic(frame));
+  DestroyWindow(frame);
+}
+
+TEST(CrossProcess, AnOwnerThatNeverAnswersIsTakenForGoneInBoundedTime) {
+  const Child child = start_child({"hang", "window_test.cross.hung"});
+  ASSERT_GE(child.pid, 0);
+  const std::string line = first_line(child);
+  ASSERT_FALSE(line.empty());
+  HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::stoul(line, nullptr, 16)));
+  EXPECT_EQ(FindWindowW(TEXT("window_test.cross.hung"), nullptr), window);  // its process runs
+  arm_alarm("a request to an owner that never answers did not end\n");
+  const auto start = Clock::now();
+  SetLastError(0);
+  EXPECT_FALSE(ShowWindow(window, SW_RESTORE));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_FALSE(SetForegroundWindow(window));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  ::alarm(0);
+  EXPECT_LT(since(start).count(), 6000);
+  kill_child(child);
+}
+
+// What stands at the session folder's path (the profile's path + ".logon")
+// before a program of the session starts.
+struct SessionCase {
+  const char* label;
+  std::function<void(const std::string& session, const std::string& elsewhere)> make;
+  bool needs_root;
+};
+
+class RefusedSession : public ::testing::TestWithParam<SessionCase> {};
+
+TEST_P(RefusedSession, NoWindowOrMessageIsMadeAndNothingIsWrittenThroughIt) {
+  if (GetParam().needs_root && ::geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
+  const ombrix_test::TempFolder root("window-session");
+  const std::string profile = root.file("machine.ini");
+  ombrix_test::write_file(profile, "[system]\n");
+  ombrix_test::make_folder(root.file("elsewhere"));
+  GetParam().make(profile + ".logon", root.file("elsewhere"));
+  const std::vector<std::string> env{"WINLAYER_MACHINE=" + profile};
+  const ChildRun created = run_child({"create", "window_test.cross.refused"}, env);
+  EXPECT_EQ(created.exit_code, 4);
+  EXPECT_EQ(created.out, "error 5\n");
+  EXPECT_EQ(run_child({"register", "com.example.refused"}, env).out, "0\n");
+  EXPECT_FALSE(ombrix_test::file_exists(root.file("elsewhere/handles")));
+  EXPECT_FALSE(ombrix_test::file_exists(root.file("elsewhere/atoms")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InThePlaceOfTheSessionFolder, RefusedSession,
+    ::testing::Values(
+        SessionCase{"ALink", [](const std::string& session, const std::string& elsewhere) {
+                      ASSERT_EQ(::symlink(elsewhere.c_str(), session.c_str()), 0);
+                    }, false},
+        SessionCase{"AFolderOfAnotherUser", [](const std::string& session, const std::string&) {
+                      ASSERT_EQ(::mkdir(session.c_str(), 0700), 0);
+                      ASSERT_EQ(::chown(session.c_str(), 65534, 65534), 0);
+                    }, true}),
+    ombrix_test::case_name<SessionCase>);
 
 }  // namespace
 }  // namespace window_test
