@@ -10,10 +10,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <functional>
 #include <string>
 
 #include "case_name.h"
+#include "folder_in_the_way.h"
 #include "sandbox.h"
 #include "temp_folder.h"
 
@@ -39,15 +39,7 @@ std::vector<std::string> entries(const std::string& folder) {
   return names;
 }
 
-// What stands at the folder's path before the layer comes; elsewhere is a
-// folder of the user's own that a link may point to.
-struct RefusedCase {
-  const char* label;
-  std::function<void(const std::string& path, const std::string& elsewhere)> make;
-  bool needs_root;
-};
-
-class RefusedFolder : public ::testing::TestWithParam<RefusedCase> {
+class RefusedFolder : public ::testing::TestWithParam<ombrix_test::FolderInTheWay> {
  protected:
   ombrix_test::TempFolder root_;
 };
@@ -77,28 +69,8 @@ TEST_P(RefusedFolder, IsRefusedAndNothingIsWrittenThroughIt) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    InThePlaceOfAFolder, RefusedFolder,
-    ::testing::Values(
-        RefusedCase{"ALink", [](const std::string& path, const std::string& elsewhere) {
-                      ASSERT_EQ(::symlink(elsewhere.c_str(), path.c_str()), 0);
-                    }, false},
-        RefusedCase{"AFolderOfAnotherUser", [](const std::string& path, const std::string&) {
-                      ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
-                      ASSERT_EQ(::chown(path.c_str(), kOtherUser, kOtherUser), 0);
-                    }, true},
-        RefusedCase{"AFolderOthersMayWriteTo", [](const std::string& path, const std::string&) {
-                      ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
-                      ASSERT_EQ(::chmod(path.c_str(), 01777), 0);
-                    }, false},
-        RefusedCase{"AFolderItsGroupMayWriteTo", [](const std::string& path, const std::string&) {
-                      ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
-                      ASSERT_EQ(::chmod(path.c_str(), 0770), 0);
-                    }, false},
-        RefusedCase{"AFile", [](const std::string& path, const std::string&) {
-                      ombrix_test::write_file(path, "connections of an older layer\n");
-                    }, false}),
-    case_name<RefusedCase>);
+INSTANTIATE_TEST_SUITE_P(InThePlaceOfAFolder, RefusedFolder, ::testing::ValuesIn(ombrix_test::folders_in_the_way()),
+                         case_name<ombrix_test::FolderInTheWay>);
 
 TEST(PrivateFolder, IsMadeForTheUserAloneWhenMissingAndTakenWhenItIsTheUsers) {
   ombrix_test::TempFolder root;

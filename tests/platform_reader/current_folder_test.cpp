@@ -3,15 +3,14 @@
 // drive C: that the layer provides when the profile maps none. Each case runs the
 // probe program in a folder of drive C: under the test's profile.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "case_name.h"
+#include "folder_in_the_way.h"
 #include "sandbox.h"
 
 namespace {
@@ -135,15 +134,8 @@ TEST_F(LayersOwnDriveC, WithoutAProfileLiesInTheUsersDataFolder) {
   EXPECT_TRUE(ombrix_test::file_exists(home + "/.local/share/winlayer/drive-c/Program Files (x86)"));
 }
 
-// What stands at the layer's own drive C:'s path before a program uses it;
-// elsewhere is a folder of the user's own that a link may point to.
-struct RefusedDriveCase {
-  const char* label;
-  std::function<void(const std::string& drive, const std::string& elsewhere)> make;
-  bool needs_root;
-};
-
-class RefusedDriveC : public LayersOwnDriveC, public ::testing::WithParamInterface<RefusedDriveCase> {};
+// What another user could have put at the path of the layer's own drive C:.
+class RefusedDriveC : public LayersOwnDriveC, public ::testing::WithParamInterface<ombrix_test::FolderInTheWay> {};
 
 TEST_P(RefusedDriveC, IsRefusedAndNothingIsWrittenThroughIt) {
   if (GetParam().needs_root && ::geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
@@ -160,20 +152,7 @@ TEST_P(RefusedDriveC, IsRefusedAndNothingIsWrittenThroughIt) {
   EXPECT_FALSE(ombrix_test::file_exists(elsewhere + "/Program Files (x86)"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    InThePlaceOfTheFolder, RefusedDriveC,
-    ::testing::Values(
-        RefusedDriveCase{"ALink", [](const std::string& drive, const std::string& elsewhere) {
-                           ASSERT_EQ(::symlink(elsewhere.c_str(), drive.c_str()), 0);
-                         }, false},
-        RefusedDriveCase{"AFolderOfAnotherUser", [](const std::string& drive, const std::string&) {
-                           ASSERT_EQ(::mkdir(drive.c_str(), 0700), 0);
-                           ASSERT_EQ(::chown(drive.c_str(), 65534, 65534), 0);
-                         }, true},
-        RefusedDriveCase{"AFolderOthersMayWriteTo", [](const std::string& drive, const std::string&) {
-                           ASSERT_EQ(::mkdir(drive.c_str(), 0700), 0);
-                           ASSERT_EQ(::chmod(drive.c_str(), 0777), 0);
-                         }, false}),
-    case_name<RefusedDriveCase>);
+INSTANTIATE_TEST_SUITE_P(InThePlaceOfTheFolder, RefusedDriveC, ::testing::ValuesIn(ombrix_test::folders_in_the_way()),
+                         case_name<ombrix_test::FolderInTheWay>);
 
 }  // namespace

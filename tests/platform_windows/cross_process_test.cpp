@@ -9,7 +9,6 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,10 +21,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <thread>
 
 #include "case_name.h"
+#include "folder_in_the_way.h"
 #include "recorder.h"
 #include "sandbox.h"
 #include "temp_folder.h"
@@ -184,13 +183,20 @@ std::string owner_of(HWND window) {
   return owner;
 }
 
+// The abstract socket address of the name, as the layer's owners use.
+sockaddr_un abstract_address(const std::string& name, socklen_t& length) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  name.copy(address.sun_path + 1, sizeof address.sun_path - 2);
+  length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+  return address;
+}
+
 // A connection to the owner's socket that sends nothing; -1 when refused.
 int silent_connection(const std::string& owner) {
   const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  owner.copy(address.sun_path + 1, sizeof address.sun_path - 2);
-  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + owner.size());
+  socklen_t length = 0;
+  const sockaddr_un address = abstract_address(owner, length);
   if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) return fd;
   ::close(fd);
   return -1;
@@ -345,15 +351,24 @@ TEST(CrossProcess, AnOwnerThatNeverAnswersIsTakenForGoneInBoundedTime) {
   kill_child(child);
 }
 
-// What stands at the session folder's path (the profile's path + ".logon")
-// before a program of the session starts.
-struct SessionCase {
-  const char* label;
-  std::function<void(const std::string& session, const std::string& elsewhere)> make;
-  bool needs_root;
-};
+TEST(CrossProcess, ARecordWhoseOwnerIsNotALayerProcessIsNotTaken) {
+  // A listener that is not a window owner of the layer, named in a record.
+  const int listener = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+  socklen_t length = 0;
+  const sockaddr_un address = abstract_address("window-test-listener", length);
+  ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), length), 0);
+  ASSERT_EQ(::listen(listener, 4), 0);
+  ombrix_test::make_folder(machine_root() + "/machine.ini.logon/windows");
+  ombrix_test::write_file(machine_root() + "/machine.ini.logon/windows/0x7FFF0000",
+                          "window-test-listener\nwindow_test.cross.planted\n\n");
+  EXPECT_EQ(FindWindowW(TEXT("window_test.cross.planted"), nullptr), nullptr);
+  EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0x7FFF0000))));
+  ::close(listener);
+}
 
-class RefusedSession : public ::testing::TestWithParam<SessionCase> {};
+// What another user could have put at the session folder's path (the profile's
+// path + ".logon") before a program of the session starts.
+class RefusedSession : public ::testing::TestWithParam<ombrix_test::FolderInTheWay> {};
 
 TEST_P(RefusedSession, NoWindowOrMessageIsMadeAndNothingIsWrittenThroughIt) {
   if (GetParam().needs_root && ::geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
@@ -371,17 +386,9 @@ TEST_P(RefusedSession, NoWindowOrMessageIsMadeAndNothingIsWrittenThroughIt) {
   EXPECT_FALSE(ombrix_test::file_exists(root.file("elsewhere/atoms")));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    InThePlaceOfTheSessionFolder, RefusedSession,
-    ::testing::Values(
-        SessionCase{"ALink", [](const std::string& session, const std::string& elsewhere) {
-                      ASSERT_EQ(::symlink(elsewhere.c_str(), session.c_str()), 0);
-                    }, false},
-        SessionCase{"AFolderOfAnotherUser", [](const std::string& session, const std::string&) {
-                      ASSERT_EQ(::mkdir(session.c_str(), 0700), 0);
-                      ASSERT_EQ(::chown(session.c_str(), 65534, 65534), 0);
-                    }, true}),
-    ombrix_test::case_name<SessionCase>);
+INSTANTIATE_TEST_SUITE_P(InThePlaceOfTheSessionFolder, RefusedSession,
+                         ::testing::ValuesIn(ombrix_test::folders_in_the_way()),
+                         ombrix_test::case_name<ombrix_test::FolderInTheWay>);
 
 }  // namespace
 }  // namespace window_test
