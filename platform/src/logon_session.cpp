@@ -6,7 +6,6 @@
 
 #include "posix_io.h"
 #include "private_folder.h"
-#include "text.h"
 
 namespace winlayer {
 namespace {
@@ -16,14 +15,12 @@ constexpr std::size_t kConnectionsLimit = 1 << 20;
 
 // The connections, read from the locked file; the offset is then at its end.
 bool read_connections(const UniqueFd& fd, std::string& text) {
-  return fd.valid() && read_all(fd.get(), text, kConnectionsLimit);
+  return fd.valid() && read_lines(fd.get(), kConnectionsLimit, text);
 }
 
 bool holds(std::string_view text, std::string_view unc_root) {
-  for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
-    if (equal_ignoring_case_utf8(text.substr(start, end - start), unc_root)) return true;
-  }
-  return false;
+  std::size_t index = 0;
+  return find_line(text, unc_root, index);
 }
 
 }  // namespace

@@ -21,20 +21,6 @@ constexpr UINT kLastAtom = 0xFFFF;
 // in UTF-8, and its line end.
 constexpr std::size_t kTableLimit = (kLastAtom - kFirstAtom + 1) * (255 * 3 + 1);
 
-// The index of the name among the table's lines, or the number of lines.
-UINT find_line(const std::string& table, const std::string& name, bool& found) {
-  UINT index = 0;
-  std::size_t start = 0;
-  for (std::size_t end; (end = table.find('\n', start)) != std::string::npos; start = end + 1, ++index) {
-    if (equal_ignoring_case_utf8(std::string_view(table).substr(start, end - start), name)) {
-      found = true;
-      return index;
-    }
-  }
-  found = false;
-  return index;
-}
-
 }  // namespace
 
 // The session-wide id of a name; 0 with the error code when the table fails.
@@ -42,14 +28,13 @@ UINT register_atom(std::u16string_view name) {
   const PrivateFolder session = session_folder();
   const UniqueFd fd = session.open_locked("atoms");
   std::string table;
-  if (!fd.valid() || !read_all(fd.get(), table, kTableLimit)) {
+  if (!fd.valid() || !read_lines(fd.get(), kTableLimit, table)) {
     set_error_from_errno(session.path());
     return 0;
   }
   const std::string utf8 = utf16_to_utf8(name);
-  bool found = false;
-  const UINT index = find_line(table, utf8, found);
-  if (found) return kFirstAtom + index;
+  std::size_t index = 0;
+  if (find_line(table, utf8, index)) return kFirstAtom + static_cast<UINT>(index);
   if (kFirstAtom + index > kLastAtom) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return 0;
@@ -58,7 +43,7 @@ UINT register_atom(std::u16string_view name) {
     set_error_from_errno(session.path());
     return 0;
   }
-  return kFirstAtom + index;
+  return kFirstAtom + static_cast<UINT>(index);
 }
 
 }  // namespace winlayer

@@ -12,6 +12,7 @@
 
 #include "posix_io.h"
 #include "profile.h"
+#include "text.h"
 
 namespace winlayer {
 namespace {
@@ -145,5 +146,23 @@ std::vector<std::string> PrivateFolder::names() const {
 }
 
 PrivateFolder session_folder() { return PrivateFolder::open(profile().logon_session); }
+
+bool read_lines(int fd, std::size_t limit, std::string& text) {
+  text.clear();
+  if (::lseek(fd, 0, SEEK_SET) != 0 || !read_all(fd, text, limit)) return false;
+  if (text.empty() || text.back() == '\n') return true;
+  text.resize(text.rfind('\n') + 1);  // npos + 1: no whole line
+  const auto whole = static_cast<off_t>(text.size());
+  return ::ftruncate(fd, whole) == 0 && ::lseek(fd, whole, SEEK_SET) == whole;
+}
+
+bool find_line(std::string_view text, std::string_view wanted, std::size_t& index) {
+  index = 0;
+  for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
+    if (equal_ignoring_case_utf8(text.substr(start, end - start), wanted)) return true;
+    ++index;
+  }
+  return false;
+}
 
 }  // namespace winlayer

@@ -66,6 +66,15 @@ class PrivateFolder {
 // The logon session's folder, the profile's logon_session.
 PrivateFolder session_folder();
 
+// Files of lines that processes of the session share (open_locked() files):
+// the whole text, read from the start, at most limit bytes. A last line cut
+// short by a process that ended while writing it is dropped from the file, and
+// the offset is left at the end, where the next line goes.
+bool read_lines(int fd, std::size_t limit, std::string& text);
+// The index of the line that equals wanted without regard to case, or the
+// number of lines and false.
+bool find_line(std::string_view text, std::string_view wanted, std::size_t& index);
+
 }  // namespace winlayer
 
 #endif

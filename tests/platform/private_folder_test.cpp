@@ -14,6 +14,7 @@
 
 #include "case_name.h"
 #include "folder_in_the_way.h"
+#include "posix_io.h"
 #include "sandbox.h"
 #include "temp_folder.h"
 
@@ -180,6 +181,27 @@ TEST_F(FilesInAPrivateFolder, AFileIsReadWholeUpToItsBound) {
   errno = 0;
   EXPECT_FALSE(session.read_file("missing", 10, content));
   EXPECT_EQ(errno, ENOENT);
+}
+
+TEST_F(FilesInAPrivateFolder, ALineCutShortIsDroppedBeforeTheNextIsAdded) {
+  const PrivateFolder session = folder();
+  ombrix_test::write_file(in_folder("atoms"), "First\nsec");  // a writer ended in the middle
+  const winlayer::UniqueFd fd = session.open_locked("atoms");
+  ASSERT_TRUE(fd.valid());
+  std::string text;
+  ASSERT_TRUE(winlayer::read_lines(fd.get(), 100, text));
+  EXPECT_EQ(text, "First\n");
+  ASSERT_TRUE(winlayer::write_all(fd.get(), "Second\n"));
+  EXPECT_EQ(ombrix_test::read_file(in_folder("atoms")), "First\nSecond\n");
+
+  ASSERT_TRUE(winlayer::read_lines(fd.get(), 100, text));
+  std::size_t index = 99;
+  EXPECT_TRUE(winlayer::find_line(text, "first", index));
+  EXPECT_EQ(index, 0u);
+  EXPECT_TRUE(winlayer::find_line(text, "SECOND", index));
+  EXPECT_EQ(index, 1u);
+  EXPECT_FALSE(winlayer::find_line(text, "Sec", index));
+  EXPECT_EQ(index, 2u);
 }
 
 }  // namespace
