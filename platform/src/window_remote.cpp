@@ -6,7 +6,6 @@
 // side waits on the other without bound: the owner takes connections and
 // requests only as they arrive, and only from processes of its own user; a
 // requester takes an owner that does not answer in time for gone.
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/epoll.h>
 #include <sys/socket.h>
