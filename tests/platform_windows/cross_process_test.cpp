@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -358,7 +359,9 @@ TEST(CrossProcess, ARecordWhoseOwnerIsNotALayerProcessIsNotTaken) {
   const sockaddr_un address = abstract_address("window-test-listener", length);
   ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), length), 0);
   ASSERT_EQ(::listen(listener, 4), 0);
-  ombrix_test::make_folder(machine_root() + "/machine.ini.logon/windows");
+  for (const char* folder : {"/machine.ini.logon", "/machine.ini.logon/windows"}) {
+    ::mkdir((machine_root() + folder).c_str(), 0700);  // as the layer makes them, if no window has yet
+  }
   ombrix_test::write_file(machine_root() + "/machine.ini.logon/windows/0x7FFF0000",
                           "window-test-listener\nwindow_test.cross.planted\n\n");
   EXPECT_EQ(FindWindowW(TEXT("window_test.cross.planted"), nullptr), nullptr);
