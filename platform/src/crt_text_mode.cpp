@@ -6,7 +6,6 @@
 
 #include <ext/stdio_sync_filebuf.h>
 
-#include <cerrno>
 #include <iostream>
 #include <vector>
 
@@ -59,10 +58,7 @@ class TextModeFile {
   }
   bool fill() {
     if (ended_) return false;
-    ssize_t n;
-    do {
-      n = ::read(fd_.get(), buffer_.data(), buffer_.size());
-    } while (n < 0 && errno == EINTR);
+    const ssize_t n = read_some(fd_.get(), buffer_.data(), buffer_.size());
     start_ = 0;
     end_ = n > 0 ? static_cast<std::size_t>(n) : 0;
     return n > 0;

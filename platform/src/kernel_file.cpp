@@ -12,6 +12,7 @@
 #include "file_open.h"
 #include "handles.h"
 #include "paths.h"
+#include "posix_io.h"
 #include "winlayer/unique_fd.h"
 #include "winlayer/kernel.h"
 #include "winlayer/kernel_file.h"
@@ -40,8 +41,7 @@ bool read_fully(int fd, LPVOID buffer, DWORD count, DWORD& done) {
   auto* bytes = static_cast<char*>(buffer);
   done = 0;
   while (done < count) {
-    const ssize_t n = ::read(fd, bytes + done, count - done);
-    if (n < 0 && errno == EINTR) continue;
+    const ssize_t n = read_some(fd, bytes + done, count - done);
     if (n < 0) return false;
     if (n == 0) break;
     done += static_cast<DWORD>(n);

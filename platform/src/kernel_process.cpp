@@ -186,11 +186,7 @@ pid_t spawn(const ExecPlan& plan, ChildChannel& channel, DWORD& error) {
   report_write.reset();
   channel.close_child_end();
   int child_errno = 0;
-  ssize_t n;
-  do {
-    n = ::read(report_read.get(), &child_errno, sizeof child_errno);
-  } while (n < 0 && errno == EINTR);
-  if (n != sizeof child_errno) return pid;
+  if (read_some(report_read.get(), &child_errno, sizeof child_errno) != sizeof child_errno) return pid;
   while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
   }
   error = error_from_errno(child_errno, plan.program);

@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -88,11 +87,7 @@ void ChildChannel::prepare_in_child(pid_t pid) {
 
 bool read_reported_exit_code(int read_end, DWORD& code) {
   unsigned char bytes[4];
-  ssize_t n;
-  do {
-    n = ::read(read_end, bytes, sizeof bytes);
-  } while (n < 0 && errno == EINTR);
-  if (n != sizeof bytes) return false;
+  if (read_some(read_end, bytes, sizeof bytes) != sizeof bytes) return false;
   code = 0;
   for (int i = 0; i < 4; ++i) code |= static_cast<DWORD>(bytes[i]) << (8 * i);
   return true;
