@@ -11,6 +11,29 @@ namespace {
 
 bool running() { return wyl::framework_state() == WYL_STATE_RUNNING; }
 
+// Why a call that needs the running framework is refused; null while it runs.
+const char* not_running() {
+  switch (wyl::framework_state()) {
+    case WYL_STATE_NOT_STARTED: return "not started";
+    case WYL_STATE_TERMINATED: return "terminated";
+    default: return nullptr;
+  }
+}
+
+// Every call is recorded, a refused one with its reason, so that a call made
+// twice or not at all shows in the transcript.
+template <typename Result>
+Result refused(const std::string& call, const char* reason, Result result) {
+  wyl::record(call + " -> " + reason);
+  return result;
+}
+
+// Why the call on the window is refused; null when it may go on.
+const char* refusal_for(HWND window) {
+  if (const char* reason = not_running()) return reason;
+  return wyl::is_player(window) ? nullptr : "no player";
+}
+
 std::string load_line(LPCWSTR moviePath) { return "load " + wyl::to_utf8(moviePath, -1); }
 
 }  // namespace
@@ -18,46 +41,49 @@ std::string load_line(LPCWSTR moviePath) { return "load " + wyl::to_utf8(moviePa
 extern "C" {
 
 int WYLInitialize(void* /*startParams*/) {
-  if (wyl::framework_state() != WYL_STATE_NOT_STARTED || wyl::call_fails("initialize")) return 1;
-  if (!wyl::register_player_class()) return 2;
+  if (running()) return refused("initialize", "running", 1);
+  if (wyl::framework_state() == WYL_STATE_TERMINATED) return refused("initialize", "terminated", 1);
+  if (wyl::call_fails("initialize")) return 1;
+  if (!wyl::register_player_class()) return refused("initialize", "class not registered", 2);
   wyl::set_framework_state(WYL_STATE_RUNNING);
   wyl::record("initialize");
   return 0;
 }
 
 int WYLTerminate() {
-  if (!running()) return 1;
+  if (const char* reason = not_running()) return refused("terminate", reason, 1);
   wyl::set_framework_state(WYL_STATE_TERMINATED);
   wyl::record("terminate");
   return 0;
 }
 
 bool WYLIsBriskPlayer(HWND window) {
-  return running() && !wyl::call_fails("isplayer") && wyl::is_player(window);
+  if (const char* reason = refusal_for(window)) return refused("isplayer", reason, false);
+  if (wyl::call_fails("isplayer")) return false;
+  wyl::record("isplayer");
+  return true;
 }
 
 int WYLBriskPlayerLoadMovie(HWND player, LPCWSTR moviePath, int /*flags*/) {
-  if (!running() || !wyl::is_player(player) || moviePath == nullptr) return 1;
+  if (moviePath == nullptr) return refused("load", "no path", 1);
+  if (const char* reason = refusal_for(player)) return refused(load_line(moviePath), reason, 1);
   if (wyl::call_fails("load")) return 1;
   std::string text;
-  if (!wyl::read_file(moviePath, text)) {
-    wyl::record(load_line(moviePath) + " -> cannot read");
-    return 2;
-  }
+  if (!wyl::read_file(moviePath, text)) return refused(load_line(moviePath), "cannot read", 2);
   try {
     wyl::movie_t movie = wyl::read_movie(text);
     wyl::record(load_line(moviePath));
     wyl::start_movie(player, std::move(movie));
   } catch (const wyl::syntax_error& e) {
-    wyl::record(load_line(moviePath) + " -> " + e.what());
-    return 3;
+    return refused(load_line(moviePath), e.what(), 3);
   }
   return 0;
 }
 
 int WYLBriskPlayerChangeAttributes(HWND player, int attribute, int value) {
-  if (!running() || !wyl::is_player(player)) return 1;
-  wyl::record("attributes " + std::to_string(attribute) + " " + std::to_string(value));
+  const std::string line = "attributes " + std::to_string(attribute) + " " + std::to_string(value);
+  if (const char* reason = refusal_for(player)) return refused(line, reason, 1);
+  wyl::record(line);
   return 0;
 }
 

@@ -68,6 +68,7 @@ TEST(Automation, DrivesTheHostAsAUserWouldAndRecordsEachEvent) {
   EXPECT_EQ(run.exit_status, 0) << run.err;
   const std::vector<std::string> expected = {
       "initialize",
+      "isplayer",
       "attributes 2 0",
       "load " + movie,
       "play Test",

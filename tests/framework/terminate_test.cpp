@@ -1,5 +1,6 @@
 // The framework's life in one process: a failed start, the start, the end, and
-// every call of both libraries refused afterwards. A process of its own, as the
+// every call of both libraries refused afterwards, each call of OmbrixWyl
+// recorded, refused ones too. A process of its own, as the
 // end cannot be undone.
 #include <gtest/gtest.h>
 
@@ -38,9 +39,11 @@ TEST_F(PlayerTest, StartsOnceAndRefusesEveryCallAfterItsEnd) {
   EXPECT_THROW(canvas::write_response(ombrix::string_t("x")), std::runtime_error);
   EXPECT_THROW(canvas::write_response(ombrix::any_regular_t(1.0)), std::runtime_error);
   EXPECT_THROW(canvas::brisk_player_invoke_request(player, request), std::runtime_error);
-  EXPECT_EQ(transcript(), (std::vector<std::string>{"fail initialize", "initialize",
-                                                    "load " + std::string(movie.begin(), movie.end()),
-                                                    "invoke f", "terminate"}));
+  const std::string load = "load " + std::string(movie.begin(), movie.end());
+  EXPECT_EQ(transcript(), (std::vector<std::string>{"fail initialize", "terminate -> not started", "initialize",
+                                                    "initialize -> running", load, "invoke f", "terminate",
+                                                    "terminate -> terminated", "isplayer -> terminated",
+                                                    load + " -> terminated", "attributes 2 0 -> terminated"}));
 }
 
 }  // namespace
