@@ -12,20 +12,24 @@ void StoreReply(AppFunctionCall& call, const WString& text) {
 
 }  // namespace
 
-WString ComposeTextReply(const WCHAR* text) {
+WString ComposeTextReply(const WCHAR* text) { return TEXT("<string>") + WString(text) + TEXT("</string>"); }
+
+WString ComposePathReply(const WCHAR* path) {
   WString reply = TEXT("<string>");
-  for (; *text != 0; ++text) {
-    switch (*text) {
+  for (; *path != 0; ++path) {
+    switch (*path) {
       case '&': reply += TEXT("&amp;"); break;
       case '<': reply += TEXT("&lt;"); break;
       case '>': reply += TEXT("&gt;"); break;
-      default: reply += *text;
+      default: reply += *path;
     }
   }
   return reply + TEXT("</string>");
 }
 
 void StoreTextReply(AppFunctionCall& call, const WCHAR* text) { StoreReply(call, ComposeTextReply(text)); }
+
+void StorePathReply(AppFunctionCall& call, const WCHAR* path) { StoreReply(call, ComposePathReply(path)); }
 
 void StoreResponse(AppFunctionCall& call, const ombrix::string_t& response) {
   // Each byte gives at most one UTF-16 unit.

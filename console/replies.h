@@ -6,14 +6,18 @@
 #include "values/string.h"
 #include "win32.h"
 
-// "<string>" + the text + "</string>", with "&", "<" and ">" of the text
-// written as "&amp;", "&lt;" and "&gt;", as the canvas library writes its own
-// text replies, so that a folder such as "C:\Tom & Jerry" still gives a
-// well-formed reply. Other texts are inserted unchanged.
+// "<string>" + the text + "</string>", the text inserted unchanged.
 WString ComposeTextReply(const WCHAR* text);
 
-// ComposeTextReply stored with SysAllocStringLen.
+// "<string>" + the path + "</string>", with "&", "<" and ">" of the path
+// written as "&amp;", "&lt;" and "&gt;", as the canvas library writes its own
+// text replies, so that a folder such as "C:\Tom & Jerry" still gives a
+// well-formed reply.
+WString ComposePathReply(const WCHAR* path);
+
+// ComposeTextReply and ComposePathReply stored with SysAllocStringLen.
 void StoreTextReply(AppFunctionCall& call, const WCHAR* text);
+void StorePathReply(AppFunctionCall& call, const WCHAR* path);
 
 // A reply made by write_response, widened with the thread's ANSI code page and
 // stored with SysAllocStringLen.

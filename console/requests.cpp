@@ -88,7 +88,7 @@ void CreateFolder(const Request& r) {
 void TempPath(const Request& r) {
   WCHAR path[MAX_PATH];
   const DWORD length = GetTempPathW(MAX_PATH, path);
-  if (length != 0 && length < MAX_PATH) StoreTextReply(r.call, path);
+  if (length != 0 && length < MAX_PATH) StorePathReply(r.call, path);
 }
 
 // The running program's folder, not the process's current directory.
@@ -97,13 +97,13 @@ void ProgramFolder(const Request& r) {
   const DWORD length = GetModuleFileNameW(/*hModule=*/nullptr, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return;
   PathRemoveFileSpecW(path);
-  StoreTextReply(r.call, path);
+  StorePathReply(r.call, path);
 }
 
 void UserAppFolder(const Request& r) {
   WCHAR path[MAX_PATH];
   if (SHGetSpecialFolderPathW(/*hwndOwner=*/nullptr, path, CSIDL_APPDATA, /*fCreate=*/FALSE)) {
-    StoreTextReply(r.call, path);
+    StorePathReply(r.call, path);
   }
 }
 
@@ -145,7 +145,8 @@ void Locale(const Request& r) {
   StoreResponse(r.call, canvas::write_response(string_t(ResolveLocaleName())));
 }
 
-// A separator that fails or does not fit three characters is ".".
+// A separator that fails or does not fit three characters is "."; it goes into
+// the reply as it is.
 void DecimalSeparator(const Request& r) {
   WCHAR separator[4] = {};
   if (GetLocaleInfoW(uiLanguageId, LOCALE_SDECIMAL, separator, 4) == 0) {
