@@ -54,6 +54,15 @@ Lines ConsoleRun::calls() const {
   return calls;
 }
 
+Lines ConsoleRun::story() const {
+  static const std::regex chain("message (WM_CLOSE|WM_DESTROY|WM_NCDESTROY)");
+  Lines story;
+  for (const auto& line : transcript()) {
+    if (line.rfind("message ", 0) != 0 || std::regex_match(line, chain)) story.push_back(line);
+  }
+  return story;
+}
+
 Lines ConsoleRun::trace() const { return read_lines(box_.trace_path()); }
 
 Lines events_of(const Lines& trace, const std::string& window_class) {

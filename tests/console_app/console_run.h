@@ -37,7 +37,10 @@ class ConsoleRun {
   Lines transcript() const;
   // The transcript's request and invoke lines, without the message lines.
   Lines calls() const;
-    Lines trace() const;
+  // The transcript without its message lines but those of the exit chain
+  // (WM_CLOSE, WM_DESTROY and WM_NCDESTROY at the player).
+  Lines story() const;
+  Lines trace() const;
 
  private:
   ombrix_test::Sandbox box_;

@@ -11,6 +11,7 @@
 #include "frame_window.h"
 #include "player_window.h"
 #include "process_machine.h"
+#include "replies.h"
 #include "request.h"
 #include "sandbox.h"
 #include "win32.h"
@@ -159,11 +160,64 @@ TEST_F(Console, CloseAsksTheMovieAndTheFrameStaysRestored) {
   EXPECT_FALSE(IsIconic(frameWindow));
 }
 
-TEST_F(Console, FocusOnTheFrameGoesToThePlayer) {
+// The keyboard focus goes to the player when the frame gets it and when the
+// player's non-client area is painted.
+struct FocusCase {
+  const char* label;
+  const HWND* window;
+  UINT message;
+};
+
+class Focus : public Console, public ::testing::WithParamInterface<FocusCase> {};
+
+TEST_P(Focus, GoesToThePlayer) {
   SetFocus(nullptr);
-  SendMessageW(frameWindow, WM_SETFOCUS, 0, 0);
+  SendMessageW(*GetParam().window, GetParam().message, 1, 0);
   EXPECT_EQ(GetFocus(), playerWindow);
 }
+
+INSTANTIATE_TEST_SUITE_P(Messages, Focus,
+                         ::testing::Values(FocusCase{"FrameGetsTheFocus", &frameWindow, WM_SETFOCUS},
+                                           FocusCase{"PlayersNonClientAreaIsPainted", &playerWindow, WM_NCPAINT}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// A close or destroy message that reaches the player from elsewhere posts the
+// frame a WM_DESTROY, which starts the shutdown; a close passed on to the
+// framework destroys the player, whose WM_DESTROY and WM_NCDESTROY post one
+// more each. A second player stands in for the console's own, whose shutdown
+// would end the other tests, and the posted messages are taken from the queue
+// before the frame handles them.
+struct ExitCase {
+  const char* label;
+  UINT message;
+  int destroys;  // WM_DESTROY posted to the frame
+};
+
+class ExitChain : public Console, public ::testing::WithParamInterface<ExitCase> {
+ protected:
+  static int TakeFrameDestroys() {
+    int taken = 0;
+    MSG msg;
+    while (PeekMessageW(&msg, frameWindow, WM_DESTROY, WM_DESTROY, PM_REMOVE)) ++taken;
+    return taken;
+  }
+};
+
+TEST_P(ExitChain, PostsTheFrameADestroyForEachMessageThatEndsThePlayer) {
+  Pump();
+  const HWND player = CreateSubclassedPlayer();
+  ASSERT_NE(player, nullptr);
+  SendMessageW(player, GetParam().message, 0, 0);
+  EXPECT_EQ(TakeFrameDestroys(), GetParam().destroys);
+  if (IsWindow(player)) DestroyWindow(player);
+  TakeFrameDestroys();
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages, ExitChain,
+                         ::testing::Values(ExitCase{"Close", WM_CLOSE, 3}, ExitCase{"Destroy", WM_DESTROY, 1},
+                                           ExitCase{"NcDestroy", WM_NCDESTROY, 1},
+                                           ExitCase{"Another", WM_USER, 0}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(Console, KillFocusAndRightButtonDownNeverReachTheFramework) {
   EXPECT_EQ(SendMessageW(playerWindow, WM_KILLFOCUS, 0, 0), 0);
@@ -198,6 +252,35 @@ TEST_F(Console, DragMovesTheFrameBySignedDistancesAndStopsOnTheAnchor) {
   SendMessageW(playerWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, 50));
   EXPECT_EQ(framePosition.x, start.x + 10);
 }
+
+// The anchor is taken only for the left button alone: a press with Shift,
+// Ctrl or another button held leaves it where the last one put it.
+struct AnchorCase {
+  const char* label;
+  WPARAM buttons;
+  bool anchors;
+};
+
+class DragAnchor : public Console, public ::testing::WithParamInterface<AnchorCase> {};
+
+TEST_P(DragAnchor, IsTakenForTheLeftButtonAlone) {
+  const POINT start = framePosition;
+  moveByDrag = true;
+  SendMessageW(playerWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 0));
+  SendMessageW(playerWindow, WM_LBUTTONDOWN, GetParam().buttons, MAKELPARAM(40, 20));
+  SendMessageW(playerWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, 30));
+  SendMessageW(playerWindow, WM_LBUTTONUP, 0, MAKELPARAM(50, 30));
+  const POINT moved = GetParam().anchors ? POINT{10, 10} : POINT{50, 30};
+  EXPECT_EQ(framePosition.x - start.x, moved.x);
+  EXPECT_EQ(framePosition.y - start.y, moved.y);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, DragAnchor,
+                         ::testing::Values(AnchorCase{"LeftAlone", MK_LBUTTON, true},
+                                           AnchorCase{"WithShift", MK_LBUTTON | MK_SHIFT, false},
+                                           AnchorCase{"WithCtrl", MK_LBUTTON | MK_CONTROL, false},
+                                           AnchorCase{"WithTheRightButton", MK_LBUTTON | MK_RBUTTON, false}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 // The clipboard keys while Ctrl is held (given as input, so that the
 // asynchronous key state has it), and without it.
@@ -240,6 +323,22 @@ INSTANTIATE_TEST_SUITE_P(Keys, ClipboardKey,
                                            KeyCase{"CAlone", 'C', false, nullptr},
                                            KeyCase{"CtrlA", 'A', true, nullptr}),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// The frame's class as registered: the program's icon 104 and the window colour,
+// which the start replaces with dark grey once the movie is loaded.
+TEST_F(Console, FrameClassHasTheProgramsIconAndTheWindowColour) {
+  const HICON icon = LoadIconW(instanceHandle, MAKEINTRESOURCEW(104));
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(GetClassLongW(frameWindow, GCL_HICON), reinterpret_cast<DWORD>(icon));
+  EXPECT_EQ(GetClassLongW(frameWindow, GCL_HBRBACKGROUND), static_cast<DWORD>(COLOR_WINDOW + 1));
+}
+
+// Paths are escaped, so that a folder such as "Tom & Jerry" gives a
+// well-formed reply; the decimal separator goes in as it is.
+TEST(Replies, OnlyPathsAreEscaped) {
+  EXPECT_EQ(ComposePathReply(TEXT("C:\\Tom & Jerry <1>")), TEXT("<string>C:\\Tom &amp; Jerry &lt;1&gt;</string>"));
+  EXPECT_EQ(ComposeTextReply(TEXT("&<>")), TEXT("<string>&<></string>"));
+}
 
 // Counts the layouts of a child of the frame: each one moves it.
 LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -148,6 +148,7 @@ TEST_P(Operand, GivesItsReply) {
   const std::string root = run.box().root();
   ombrix_test::write_file(root + "/readme.txt", "help\n");
   ombrix_test::write_file(root + "/readme.xyz", "help\n");
+  ombrix_test::write_file(root + "/broken.exe", "no program\n");  // not executable: access denied
   ombrix_test::make_folder(root + "/there");
   run.profile("[associations]\n.txt = Z:\\bin\\true\n");
   const auto result = run.run({operands(expand(GetParam().step, run)), "close"});
@@ -167,6 +168,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "externalShowHelp \"{root}\\nowhere\\readme.txt\"", "<number>1</number>"},
         OperandCase{"HelpOnATypeWithoutAnAssociation", "send externalShowHelp \"{root}\\readme.xyz\"",
                     "externalShowHelp \"{root}\\readme.xyz\"", "<number>2</number>"},
+        OperandCase{"HelpThatCannotStart", "send externalShowHelp \"{root}\\broken.exe\"",
+                    "externalShowHelp \"{root}\\broken.exe\"", "<number>-1</number>"},
         OperandCase{"FolderNewAndNested", "send externalAppCreateFolder \"{root}\\made\\a\\b\"",
                     "externalAppCreateFolder \"{root}\\made\\a\\b\"", "<true/>"},
         OperandCase{"FolderThatExists", "send externalAppCreateFolder \"{root}\\there\"",
@@ -216,6 +219,10 @@ TEST_P(Ignored, GetsNoReplyAndTheConsoleAnswersOn) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, Ignored,
     ::testing::Values(IgnoredCase{"NameInAnotherCase", "send externalappgetlocale", "externalappgetlocale"},
+                      // Names are compared whole.
+                      IgnoredCase{"HandledNameAndMore", "send externalAppGetLocaleX", "externalAppGetLocaleX"},
+                      IgnoredCase{"HandledNameWithoutItsLastLetter", "send externalAppGetLocal",
+                                  "externalAppGetLocal"},
                       IgnoredCase{"UnknownName", "send externalAppGetVersion", "externalAppGetVersion"},
                       IgnoredCase{"HelpWithANumber", "send externalShowHelp 3", "externalShowHelp 3"},
                       IgnoredCase{"FolderWithABoolean", "send externalAppCreateFolder true",
