@@ -11,10 +11,11 @@ out=${2:-build-fuzz}
 shift $(( $# < 2 ? $# : 2 ))
 mkdir -p "$out/reader-corpus" "$out/reader-artifacts"
 
-layer_sources=$(ls platform/src/*.cpp | grep -v '/startup.cpp$')
+layer_sources=$(find platform/src -name '*.cpp' ! -name startup.cpp | sort)
+layer_includes=$(find platform/src -mindepth 1 -type d | sort | sed 's/^/-I/')
 clang++ -std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined \
   -fno-sanitize-recover=undefined \
-  -Irunner -Irunner/install -Ishared_log -Iplatform/include -Iplatform/src \
+  -Irunner -Irunner/install -Ishared_log -Iplatform/include $layer_includes \
   -DWINLAYER_DEFAULT_SYSTEM_DIR="\"$PWD/$out\"" \
   fuzz/reader/fuzz_reader.cpp runner/xml_description_reader.cpp runner/log_file.cpp shared_log/log_path.cpp $layer_sources \
   -lxerces-c -o "$out/fuzz_reader"
