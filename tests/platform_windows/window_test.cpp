@@ -237,6 +237,10 @@ TEST_F(Windows, PropertiesAreKeptByNameUntilRemoved) {
   EXPECT_EQ(GetPropA(w, "com.example.one"), nullptr);
   EXPECT_EQ(GetPropA(w, "com.example.two"), &two);
   EXPECT_EQ(GetPropA(w, "missing"), nullptr);
+  // Names in the ANSI code page (UTF-8) fold beyond ASCII and stay distinct.
+  ASSERT_TRUE(SetPropA(w, "caf\xc3\xa9", &one));
+  EXPECT_EQ(GetPropA(w, "CAF\xc3\x89"), &one);
+  EXPECT_EQ(GetPropA(w, "caf\xc3\xa8"), nullptr);
 }
 
 TEST(WindowClasses, GlobalClassesAreFoundWithAnyInstanceAndLocalOnesOnlyWithTheirOwn) {

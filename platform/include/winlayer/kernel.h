@@ -16,7 +16,7 @@
 
 extern "C" {
 
-// The entry body of a windowless program. The layer's start-up calls it after the
+// The entry body of a program. The layer's start-up calls it after the
 // static initialisers and ends the process with its result (see ExitProcess).
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd);
 

@@ -1,4 +1,4 @@
-// The run-time start-up of a windowless program: standard output and standard
+// The run-time start-up of a program on the layer: standard output and standard
 // error in text mode, then, after the static initialisers, the entry body with
 // the text after the program name; its result ends the process through
 // ExitProcess.

@@ -1,11 +1,9 @@
-// The window table and the life of a window: creation, destruction, parents and
-// children, window values, procedures and properties.
+// The window table: handles, lookup, parents and children, window values,
+// procedures and properties. Creation and destruction are window_life.cpp's.
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <memory>
 
@@ -96,11 +94,8 @@ void set_window_value(Window& w, int index, LONG value) {
   }
 }
 
-// Property names compare as Windows' atoms do: without regard to ASCII case.
-bool same_property(const std::string& a, const char* b) {
-  return a.size() == std::strlen(b) &&
-         std::equal(a.begin(), a.end(), b, [](char x, char y) { return std::tolower(x) == std::tolower(y); });
-}
+// Property names are matched without regard to case.
+bool same_property(const std::string& a, const char* b) { return equal_ignoring_case_utf8(a, b); }
 
 std::string property_name(LPCSTR name) {
   if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
