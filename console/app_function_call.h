@@ -3,6 +3,8 @@
 #ifndef OMBRIX_CONSOLE_APP_FUNCTION_CALL_H
 #define OMBRIX_CONSOLE_APP_FUNCTION_CALL_H
 
+#include <cstddef>
+
 #include "win32.h"
 
 struct AppFunctionCall {
@@ -11,5 +13,7 @@ struct AppFunctionCall {
   BSTR reply;                // written without reading or freeing what it held
 };
 static_assert(sizeof(AppFunctionCall) == 12, "three 32-bit fields");
+static_assert(offsetof(AppFunctionCall, requestText) == 4, "the text second");
+static_assert(offsetof(AppFunctionCall, reply) == 8, "the reply third");
 
 #endif

@@ -44,8 +44,8 @@ LRESULT PassOn(const Message& m) {
 // The client position of a mouse message plus framePosition: where on the
 // screen the drag stands.
 POINT DragPoint(LPARAM lParam) {
-  const int x = static_cast<short>(static_cast<WORD>(lParam & 0xFFFF));
-  const int y = static_cast<short>(static_cast<WORD>((lParam >> 16) & 0xFFFF));
+  const int x = static_cast<short>(LOWORD(lParam));
+  const int y = static_cast<short>(HIWORD(lParam));
   return POINT{x + framePosition.x, y + framePosition.y};
 }
 
@@ -56,7 +56,7 @@ void InvokeLater(WPARAM wParam) {
 
 // "ContainerAppDoScroll" with true for a turn towards the user.
 void ScrollMovie(WPARAM wParam) {
-  const short delta = static_cast<short>(static_cast<WORD>((wParam >> 16) & 0xFFFF));
+  const short delta = GET_WHEEL_DELTA_WPARAM(wParam);
   const canvas::RequestPointer request = canvas::NewNamedRequest("ContainerAppDoScroll");
   request->arguments.push_back(ombrix::any_regular_t(delta < 0));
   InvokeInMovie(*request);

@@ -4,6 +4,7 @@
 #ifndef OMBRIX_CONSOLE_REQUEST_H
 #define OMBRIX_CONSOLE_REQUEST_H
 
+#include <cstddef>
 #include <memory>
 
 #include "values/any_regular.h"
@@ -24,6 +25,8 @@ struct request_t {
 };
 
 static_assert(sizeof(request_t) == 2 * sizeof(void*), "a name pointer and a vector pointer");
+static_assert(offsetof(request_t, name) == 0, "the name first");
+static_assert(offsetof(request_t, arguments) == sizeof(void*), "the arguments second");
 
 // Makes an empty request in the storage at place: the empty name and no
 // arguments, hence no block. Gives place.

@@ -3,6 +3,7 @@
 // the value models.
 #include "wyl_canvas/brisk_external_interface.h"
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -26,6 +27,8 @@ struct request_t {
 };
 
 static_assert(sizeof(request_t) == 2 * sizeof(void*), "a name pointer and a vector pointer");
+static_assert(offsetof(request_t, name) == 0, "the name first");
+static_assert(offsetof(request_t, arguments) == sizeof(void*), "the arguments second");
 
 namespace {
 
@@ -72,8 +75,11 @@ std::string operands_text(const request_t& request) {
 }
 
 wyl::operand_t result_operand(const WYLFunctionResult& result) {
-  if (result.kind == 1) return wyl::number_operand(result.number);
-  if (result.kind == 2) return wyl::boolean_operand(result.truth != 0);
+  switch (result.kind) {
+    case WYL_RESULT_NUMBER: return wyl::number_operand(result.number);
+    case WYL_RESULT_BOOLEAN: return wyl::boolean_operand(result.truth != 0);
+    case WYL_RESULT_TEXT: break;
+  }
   return wyl::text_operand(result.text);
 }
 

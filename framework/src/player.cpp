@@ -1,5 +1,6 @@
 #include "player.h"
 
+#include <cstddef>
 #include <map>
 #include <set>
 #include <string>
@@ -20,6 +21,8 @@ struct AppFunctionCall {
 };
 
 static_assert(sizeof(void*) != 4 || sizeof(AppFunctionCall) == 12, "three 32-bit fields");
+static_assert(sizeof(void*) != 4 || offsetof(AppFunctionCall, requestText) == 4, "the text second");
+static_assert(sizeof(void*) != 4 || offsetof(AppFunctionCall, reply) == 8, "the reply third");
 
 const WCHAR kPlayerClass[] = TEXT("WYL.BriskPlayer");
 

@@ -7,10 +7,13 @@
 
 extern "C" {
 
+// The kinds of a movie function's result.
+enum WYLResultKind { WYL_RESULT_TEXT = 0, WYL_RESULT_NUMBER = 1, WYL_RESULT_BOOLEAN = 2 };
+
 // A movie function's result as the player holds it: text (UTF-8, valid until
 // the player's next call), number or boolean.
 struct WYLFunctionResult {
-  int kind;  // 0 text, 1 number, 2 boolean
+  WYLResultKind kind;
   const char* text;
   double number;
   int truth;

@@ -36,6 +36,15 @@ const char* refusal_for(HWND window) {
 
 std::string load_line(LPCWSTR moviePath) { return "load " + wyl::to_utf8(moviePath, -1); }
 
+WYLResultKind result_kind(const wyl::operand_t& result) {
+  switch (result.kind) {
+    case wyl::operand_t::number: return WYL_RESULT_NUMBER;
+    case wyl::operand_t::boolean: return WYL_RESULT_BOOLEAN;
+    case wyl::operand_t::text: break;
+  }
+  return WYL_RESULT_TEXT;
+}
+
 }  // namespace
 
 extern "C" {
@@ -104,7 +113,7 @@ int WYLInvokeFunction(HWND player, const char* name, const char* operands, WYLFu
   for (const wyl::send_t& send : block.sends) wyl::send_request(player, send);
   static std::string text;  // the result's text lives until the next call
   text = block.result.characters;
-  *result = {static_cast<int>(block.result.kind), text.c_str(), block.result.value, block.result.truth ? 1 : 0};
+  *result = {result_kind(block.result), text.c_str(), block.result.value, block.result.truth ? 1 : 0};
   return WYL_RAN;
 }
 
