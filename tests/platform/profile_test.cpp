@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <map>
+#include <optional>
 #include <string>
 
 #include "profile.h"
@@ -91,6 +92,87 @@ TEST(Profile, TheDefaultProgramFilesFollowsWow64) {
     SCOPED_TRACE(c.system_keys);
     const auto ini = winlayer::IniFile::parse(std::string("[system]\n") + c.system_keys);
     EXPECT_EQ(winlayer::Profile::from_ini(ini, "/x/machine.ini").program_files, c.program_files);
+  }
+}
+
+struct NumberCase {
+  const char* text;
+  std::optional<unsigned long> value;
+};
+
+TEST(ParseNumber, DecimalOrHexadecimalAfter0xAndNothingElse) {
+  const NumberCase cases[] = {
+      {"1920", 1920},
+      {"010", 10},
+      {"0", 0},
+      {"0x0409", 0x0409},
+      {"0X7c0C", 0x7C0C},
+      {"0x0", 0},
+      {"", std::nullopt},
+      {"0x", std::nullopt},
+      {"0x12g", std::nullopt},
+      {"12a", std::nullopt},
+      {"1024px", std::nullopt},
+      {"-5", std::nullopt},
+      {"+5", std::nullopt},
+      {" 5", std::nullopt},
+      {"1 024", std::nullopt},
+      {"1e3", std::nullopt},
+      {"german", std::nullopt},
+      {"99999999999999999999999", std::nullopt},
+      {"0x1ffffffffffffffffffff", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(winlayer::parse_number(c.text), c.value);
+  }
+}
+
+struct ScreenCase {
+  const char* keys;
+  int width;
+  int height;
+};
+
+TEST(Profile, ScreenSizeIsAPositiveNumberElseTheDefault) {
+  const ScreenCase cases[] = {
+      {"", 1920, 1080},
+      {"width = 1024\nheight = 768\n", 1024, 768},
+      {"width = 0800\nheight = 0x300\n", 800, 768},
+      {"width = 0\nheight = -768\n", 1920, 1080},
+      {"width = wide\nheight = 768px\n", 1920, 1080},
+      {"width = 2147483647\nheight = 2147483648\n", 2147483647, 1080},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
+    const auto p = winlayer::Profile::from_ini(winlayer::IniFile::parse(std::string("[screen]\n") + c.keys), "");
+    EXPECT_EQ(p.screen_width, c.width);
+    EXPECT_EQ(p.screen_height, c.height);
+  }
+}
+
+struct LanguageCase {
+  const char* keys;
+  WORD ui;
+  WORD system;
+  WORD user;
+};
+
+TEST(Profile, LanguagesAreIdentifiersUpTo0xFFFFElseTheDefault) {
+  const LanguageCase cases[] = {
+      {"", 0x0409, 0x0409, 0x0409},
+      {"ui_language = 0x0809\nsystem_language = 0x0407\nuser_locale = 0x040C\n", 0x0809, 0x0407, 0x040C},
+      {"ui_language = 0\nsystem_language = 0x0407\n", 0, 0x0407, 0x0407},
+      {"ui_language = 1031\nsystem_language = 01036\n", 0x0407, 0x040C, 0x040C},
+      {"ui_language = 0xFFFF\nsystem_language = 0x10000\n", 0xFFFF, 0x0409, 0x0409},
+      {"system_language = 0x0407\nuser_locale = english\n", 0x0409, 0x0407, 0x0407},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
+    const auto p = winlayer::Profile::from_ini(winlayer::IniFile::parse(std::string("[locale]\n") + c.keys), "");
+    EXPECT_EQ(p.ui_language, c.ui);
+    EXPECT_EQ(p.system_language, c.system);
+    EXPECT_EQ(p.user_locale, c.user);
   }
 }
 

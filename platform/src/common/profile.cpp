@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 
+#include <charconv>
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -31,6 +33,14 @@ std::string_view strip_comment(std::string_view line) {
     }
   }
   return line;
+}
+
+// The profile's number under key when it lies in [low, high]; else fallback.
+template <class Number>
+Number number_in(const IniFile& ini, std::string_view section, std::string_view key, unsigned long low,
+                 unsigned long high, Number fallback) {
+  const std::optional<unsigned long> value = parse_number(ini.get(section, key));
+  return value && *value >= low && *value <= high ? static_cast<Number>(*value) : fallback;
 }
 
 std::string read_file(const std::string& path) {
@@ -95,6 +105,19 @@ bool parse_bool(std::string_view text, bool fallback) {
   return fallback;
 }
 
+std::optional<unsigned long> parse_number(std::string_view text) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  const char* const end = text.data() + text.size();
+  unsigned long value = 0;
+  const auto [stop, error] = std::from_chars(text.data(), end, value, base);
+  if (error != std::errc{} || stop != end) return std::nullopt;
+  return value;
+}
+
 std::string default_drive_c_folder(std::string_view profile_path, const Environment& environment) {
   if (!profile_path.empty()) return std::string(profile_path) + ".drive-c";
   const auto variable = [&environment](const char* name) {
@@ -119,6 +142,11 @@ Profile Profile::from_ini(const IniFile& ini, std::string_view profile_path, con
       ? "/tmp/winlayer-logon-" + std::to_string(::getuid())
       : std::string(profile_path) + ".logon";
   p.logon_session = ini.get("system", "logon_session", default_session);
+  p.screen_width = number_in(ini, "screen", "width", 1, INT_MAX, p.screen_width);
+  p.screen_height = number_in(ini, "screen", "height", 1, INT_MAX, p.screen_height);
+  p.ui_language = number_in(ini, "locale", "ui_language", 0, 0xFFFF, p.ui_language);
+  p.system_language = number_in(ini, "locale", "system_language", 0, 0xFFFF, p.system_language);
+  p.user_locale = number_in(ini, "locale", "user_locale", 0, 0xFFFF, p.system_language);
   for (char letter = 'A'; letter <= 'Y'; ++letter) {
     const std::string key(1, letter);
     if (ini.has("drives", key)) p.drives[letter] = ini.get("drives", key);

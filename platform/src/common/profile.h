@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,14 @@ struct Profile {
   std::map<char, std::string> drives;  // upper-case letter -> Linux folder; Z is "/"
   bool default_drive_c = false;        // C: is the layer's own folder, made on first use
   std::vector<Share> shares;
+  // [screen] width and height, numbers above 0: GetSystemMetrics.
+  int screen_width = 1920;
+  int screen_height = 1080;
+  // [locale] language identifiers, up to 0xFFFF; a malformed or wider value
+  // gives the default.
+  WORD ui_language = 0x0409;       // 0: the profile gives no interface language
+  WORD system_language = 0x0409;
+  WORD user_locale = 0x0409;       // default: system_language
   IniFile ini;                 // for keys that other groups read
 
   // Reads the keys; environment looks up the variables that default folders use
@@ -75,6 +84,11 @@ const Profile& profile();
 
 // Parses "true"/"false", "1"/"0", "yes"/"no" (any case); fallback otherwise.
 bool parse_bool(std::string_view text, bool fallback);
+
+// A number of the profile: hexadecimal digits after "0x" or "0X", else decimal
+// digits alone, leading zeros included ("010" is ten). Nothing else is one: no
+// sign, no blank, no suffix, nothing beyond unsigned long; empty then.
+std::optional<unsigned long> parse_number(std::string_view text);
 
 }  // namespace winlayer
 

@@ -1,5 +1,4 @@
 // Languages from the machine profile and the locale data the layer knows.
-#include <cstdlib>
 #include <string>
 
 #include "profile.h"
@@ -7,8 +6,6 @@
 #include "winlayer/nls.h"
 
 namespace {
-
-constexpr LANGID kDefaultLanguage = 0x0409;
 
 struct LocaleData {
   LANGID language;
@@ -63,16 +60,6 @@ constexpr NeutralDefault kNeutralDefaults[] = {
     {0x16, 0x0416}, {0x19, 0x0419}, {0x1D, 0x041D}, {0x1F, 0x041F},
 };
 
-// A profile value: hexadecimal with 0x, else decimal; the fallback when it is
-// missing, malformed or wider than a language identifier.
-LANGID profile_language(const char* key, LANGID fallback) {
-  const std::string text = winlayer::profile().ini.get("locale", key);
-  if (text.empty()) return fallback;
-  char* end = nullptr;
-  const unsigned long value = std::strtoul(text.c_str(), &end, 0);
-  return *end != '\0' || value > 0xFFFF ? fallback : static_cast<LANGID>(value);
-}
-
 const LocaleData* find_locale(LANGID language) {
   const LANGID primary = language & 0x3FF;
   if (primary != LANG_NEUTRAL && (language >> 10) == SUBLANG_NEUTRAL) {
@@ -95,7 +82,7 @@ LANGID resolve_language(LCID locale) {
   switch (locale & 0xFFFF) {
     case LOCALE_NEUTRAL:
     case LOCALE_USER_DEFAULT:
-    case LOCALE_CUSTOM_DEFAULT: return profile_language("user_locale", system);
+    case LOCALE_CUSTOM_DEFAULT: return winlayer::profile().user_locale;
     case LOCALE_SYSTEM_DEFAULT: return system;
     case LOCALE_CUSTOM_UI_DEFAULT: {
       const LANGID ui = GetUserDefaultUILanguage();
@@ -111,9 +98,9 @@ bool known_type(LCTYPE type) {
 
 }  // namespace
 
-LANGID WINAPI GetUserDefaultUILanguage() { return profile_language("ui_language", kDefaultLanguage); }
+LANGID WINAPI GetUserDefaultUILanguage() { return winlayer::profile().ui_language; }
 
-LANGID WINAPI GetSystemDefaultLangID() { return profile_language("system_language", kDefaultLanguage); }
+LANGID WINAPI GetSystemDefaultLangID() { return winlayer::profile().system_language; }
 
 int WINAPI GetLocaleInfoW(LCID Locale, LCTYPE LCType, LPWSTR lpLCData, int cchData) {
   if (!known_type(LCType)) {

@@ -1,7 +1,6 @@
 // Where windows are and how they show: rectangles, SetWindowPos, show states,
 // coordinates, and the screen's metrics from the profile.
 #include <algorithm>
-#include <cstdlib>
 
 #include "profile.h"
 #include "window_manager.h"
@@ -149,13 +148,6 @@ void announce(HWND handle, const WINDOWPOS& pos, bool visible, bool top_level) {
   }
 }
 
-int profile_number(const char* key, int fallback) {
-  const std::string text = profile().ini.get("screen", key);
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 0);
-  return text.empty() || *end != '\0' || value <= 0 ? fallback : static_cast<int>(value);
-}
-
 }  // namespace
 
 RECT client_area(const Window& w) {
@@ -284,8 +276,8 @@ BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
 
 int WINAPI GetSystemMetrics(int nIndex) {
   switch (nIndex) {
-    case SM_CXSCREEN: return winlayer::profile_number("width", 1920);
-    case SM_CYSCREEN: return winlayer::profile_number("height", 1080);
+    case SM_CXSCREEN: return winlayer::profile().screen_width;
+    case SM_CYSCREEN: return winlayer::profile().screen_height;
     case SM_CYCAPTION: return 23;
     case SM_CXBORDER:
     case SM_CYBORDER: return 1;
