@@ -306,6 +306,25 @@ TEST(WindowResources, IconGroupsOfTheProgramsScriptAndSystemCursors) {
   EXPECT_NE(GetStockObject(DKGRAY_BRUSH), GetStockObject(WHITE_BRUSH));
 }
 
+// What the start-up code of a resource script calls for each icon group.
+extern "C" void winlayer_register_icon_group(const char* key);
+
+TEST(WindowResources, NamesBeyondAsciiStayDistinctAndCompareWithoutRegardToCase) {
+  winlayer_register_icon_group("\xC3\x84RGER");          // ÄRGER
+  winlayer_register_icon_group("\xCE\xA9MEGA");          // ΩMEGA
+  const HICON aerger = LoadIconW(program(), u"\u00E4rger");
+  const HICON omega = LoadIconW(program(), u"\u03C9mega");
+  EXPECT_NE(aerger, nullptr);
+  EXPECT_NE(omega, nullptr);
+  EXPECT_NE(aerger, omega);
+  EXPECT_EQ(LoadIconW(program(), u"\u00C4RGER"), aerger);
+  for (LPCWSTR other : {u"\u00D6RGER", u"?RGER", u"ARGER", u"\u00C4RGERN"}) {
+    SetLastError(0);
+    EXPECT_EQ(LoadIconW(program(), other), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+  }
+}
+
 TEST(Screen, MetricsComeFromTheProfile) {
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
   EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);

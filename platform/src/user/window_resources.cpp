@@ -1,27 +1,25 @@
 // Icons, cursors and stock objects. Icon groups are those that the program's
 // resource script declares (winlayer_add_resources in platform/resources.cmake
 // registers them at start-up); images are not loaded, as nothing is drawn.
-#include <cctype>
 #include <deque>
 #include <string>
 
+#include "text.h"
 #include "window_manager.h"
 #include "winlayer/kernel.h"
 
 namespace winlayer {
 namespace {
 
-// A resource name: "#<number>" for a number, else the name in upper case, as
-// resource names compare without regard to case.
-std::string resource_key(LPCWSTR name) {
-  if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
-  std::string key;
-  for (; *name != u'\0'; ++name) key += static_cast<char>(*name < 0x80 ? std::toupper(*name) : '?');
-  return key;
+// A resource name as the start-up code registers it: "#<number>" for a
+// number, else the name itself.
+std::u16string resource_key(LPCWSTR name) {
+  if (IS_INTRESOURCE(name)) return utf8_to_utf16("#" + std::to_string(reinterpret_cast<ULONG_PTR>(name)));
+  return name;
 }
 
 struct IconGroups {
-  std::deque<std::string> keys;  // the handle of an icon is the address of its key
+  std::deque<std::u16string> keys;  // the handle of an icon is the address of its key
 };
 
 IconGroups& icon_groups() {
@@ -50,8 +48,10 @@ bool is_system_cursor(LPCWSTR name) {
 }  // namespace winlayer
 
 // Called by the start-up code that winlayer_add_resources generates: one icon
-// group of the program's resource script, as "#<number>" or its name.
-extern "C" void winlayer_register_icon_group(const char* key) { winlayer::icon_groups().keys.push_back(key); }
+// group of the program's resource script, as "#<number>" or its name in UTF-8.
+extern "C" void winlayer_register_icon_group(const char* key) {
+  winlayer::icon_groups().keys.push_back(winlayer::utf8_to_utf16(key));
+}
 
 HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName) {
   if (hInstance == nullptr && lpIconName == IDI_APPLICATION) {
@@ -62,9 +62,10 @@ HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName) {
     SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
     return nullptr;
   }
-  const std::string wanted = winlayer::resource_key(lpIconName);
+  // Names compare without regard to case, as Windows folds them.
+  const std::u16string wanted = winlayer::resource_key(lpIconName);
   for (auto& key : keys) {
-    if (key == wanted) return reinterpret_cast<HICON>(&key);
+    if (winlayer::equal_ignoring_case(key, wanted)) return reinterpret_cast<HICON>(&key);
   }
   SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
   return nullptr;
