@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "case_name.h"
 #include "cmdline.h"
 #include "winlayer/winlayer.h"
 
 namespace {
 
+using ::operator<<;
 using Args = std::vector<std::u16string>;
 
 // Each row: a command line, what CommandLineToArgvW gives and what the C
@@ -74,37 +76,42 @@ TEST(QuoteArgument, RoundTripsThroughTheSplitter) {
   }
 }
 
-TEST(CommandLineToArgvW, ReturnsOneBlockThatLocalFreeReleases) {
+// Each row: a command line and the arguments CommandLineToArgvW gives, in one
+// block that ends with a null pointer and that LocalFree releases.
+struct ArgvCase {
+  const char* label;
+  const char16_t* line;
+  Args args;  // empty: the program's own path alone
+};
+
+class CommandLineToArgv : public ::testing::TestWithParam<ArgvCase> {};
+
+Args own_path_alone() {
+  WCHAR own[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, own, MAX_PATH);
+  return {std::u16string(own, length)};
+}
+
+TEST_P(CommandLineToArgv, GivesOneBlockOfTheArguments) {
+  const Args expected = GetParam().args.empty() ? own_path_alone() : GetParam().args;
   int count = 0;
-  LPWSTR* args = CommandLineToArgvW(u"setup.exe \"a b\" c", &count);
+  LPWSTR* args = CommandLineToArgvW(GetParam().line, &count);
   ASSERT_NE(args, nullptr);
-  ASSERT_EQ(count, 3);
-  EXPECT_EQ(std::u16string(args[1]), u"a b");
-  EXPECT_EQ(args[3], nullptr);
+  ASSERT_EQ(count, static_cast<int>(expected.size()));
+  EXPECT_EQ(Args(args, args + count), expected);
+  EXPECT_EQ(args[count], nullptr);
   EXPECT_EQ(LocalFree(args), nullptr);
 }
 
-TEST(CommandLineToArgvW, FollowsTheShellsRulesNotTheRunTimes) {
-  int count = 0;
-  LPWSTR* args = CommandLineToArgvW(u"\"C:\\a b\"\\x.exe \"q\"\"q\"", &count);
-  ASSERT_NE(args, nullptr);
-  ASSERT_EQ(count, 3);
-  EXPECT_EQ(std::u16string(args[0]), u"C:\\a b");
-  EXPECT_EQ(std::u16string(args[1]), u"\\x.exe");
-  EXPECT_EQ(std::u16string(args[2]), u"qq");
-  LocalFree(args);
-}
-
-TEST(CommandLineToArgvW, EmptyLineGivesTheProgramPath) {
-  int count = 0;
-  LPWSTR* args = CommandLineToArgvW(u"", &count);
-  ASSERT_NE(args, nullptr);
-  ASSERT_EQ(count, 1);
-  WCHAR own[MAX_PATH];
-  GetModuleFileNameW(nullptr, own, MAX_PATH);
-  EXPECT_EQ(std::u16string(args[0]), std::u16string(own));
-  LocalFree(args);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CommandLineToArgv,
+    ::testing::Values(ArgvCase{"QuotedArgument", u"setup.exe \"a b\" c", {u"setup.exe", u"a b", u"c"}},
+                      // The shell's rules, not the C run-time's: the program name
+                      // ends at its closing quote, and a doubled quote toggles twice.
+                      ArgvCase{"ShellsRulesNotTheRunTimes", u"\"C:\\a b\"\\x.exe \"q\"\"q\"",
+                               {u"C:\\a b", u"\\x.exe", u"qq"}},
+                      ArgvCase{"EmptyLineGivesTheProgramPath", u"", {}}),
+    ombrix_test::case_name<ArgvCase>);
 
 TEST(CommandLineToArgvW, NullCountIsAnInvalidParameter) {
   EXPECT_EQ(CommandLineToArgvW(u"a", nullptr), nullptr);

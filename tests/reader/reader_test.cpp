@@ -434,20 +434,13 @@ std::string Truncated() {
   return "<Package>" + text.substr(0, text.size() - 5);
 }
 
-std::string Nested(int depth) {
+// depth <n> elements, one inside the other; each level opens with opening, so
+// that "<n><e/>" gives every level an empty element, which must not count as
+// leaving one.
+std::string Nested(int depth, const std::string& opening = "<n>") {
   std::string open, close;
   for (int i = 0; i < depth; ++i) {
-    open += "<n>";
-    close += "</n>";
-  }
-  return open + close;
-}
-
-// Each level also holds an empty element, which must not count as leaving one.
-std::string NestedWithEmptyElements(int depth) {
-  std::string open, close;
-  for (int i = 0; i < depth; ++i) {
-    open += "<n><e/>";
+    open += opening;
     close += "</n>";
   }
   return open + close;
@@ -540,7 +533,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"NestedTooDeeplyBetweenEmptyElements",
                               [] {
                                 Description d;
-                                d.location = "<InstallerLocation>" + NestedWithEmptyElements(100000) +
+                                d.location = "<InstallerLocation>" + Nested(100000, "<n><e/>") +
                                              "</InstallerLocation>";
                                 return d.text();
                               }()},
