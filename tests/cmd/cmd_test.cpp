@@ -6,16 +6,18 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "case_name.h"
 #include "layer_run.h"
+#include "sandbox.h"
 #include "temp_folder.h"
 #include "text.h"
 #include "windows_path.h"
 
 namespace {
 namespace fs = std::filesystem;
+using ::operator<<;  // cases print by their label
 using ombrix_test::WindowsPathUtf8;
 
 // A folder with an installation image: payloads/ with a file below a sub-folder,
@@ -25,8 +27,8 @@ class Cmd : public ::testing::Test {
   void SetUp() override {
     fs::create_directories(image() + "/payloads/sub");
     fs::create_directories(image() + "/empty");
-    std::ofstream(image() + "/payloads/sub/data.bin") << "x";
-    std::ofstream(image() + "/Setup.exe") << "x";
+    ombrix_test::write_file(image() + "/payloads/sub/data.bin", "x");
+    ombrix_test::write_file(image() + "/Setup.exe", "x");
   }
 
   std::string image() const { return root_ + "/In Stall"; }
@@ -45,7 +47,7 @@ class Cmd : public ::testing::Test {
 };
 
 struct Case {
-  const char* name;
+  const char* label;
   const char* command;
   DWORD code;
   const char* output;  // {image} as in the command
@@ -89,8 +91,7 @@ const Case kCases[] = {
     {"AQuotedCommand", "\"rd /Q /S \"{image}\\payloads\"\"", 0, "", "payloads"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, CmdCommand, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, CmdCommand, ::testing::ValuesIn(kCases), ombrix_test::case_name<Case>);
 
 struct PromptCase {
   const char* command;
@@ -150,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
                      false},
         ReadOnlyCase{"Forced", "del /F \"{image}\\payloads\\sub\\data.bin\"", 0, "", true},
         ReadOnlyCase{"ForcedInAFolder", "del /F /Q \"{image}\\payloads\\sub\"", 0, "", true}),
-    [](const auto& info) { return std::string(info.param.label); });
+    ombrix_test::case_name<ReadOnlyCase>);
 
 TEST_F(Cmd, DelOnAFolderRemovesItsFilesOnly) {
   const layer_test::LayerRun run = cmd("del /Q \"{image}\\payloads\\sub\"");

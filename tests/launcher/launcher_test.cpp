@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "case_name.h"
 #include "package_fixture.h"
+#include "run_checks.h"
 
 namespace {
 namespace fs = std::filesystem;
+using ::operator<<;  // cases print by their label
 using launcher_test::Description;
 using launcher_test::Package;
 using ombrix_test::WindowsPathUtf8;
@@ -43,7 +46,7 @@ class Launcher : public ::testing::Test {
   // A local run whose setup program lies at setup and is found: the launcher's
   // lines, the command line it received, success.
   void expect_local_setup_ran(const ombrix_test::RunResult& run, const std::string& setup_windows) {
-    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_TRUE(ombrix_test::ended_with(run, 0));
     EXPECT_EQ(p_.launcher_lines(), (Lines{kFromDescription, kInvoking}));
     EXPECT_TRUE(has_line(p_.box().log_lines(), "Install - Installation successfull"));
     EXPECT_EQ(p_.record().command_line, setup_command_line(p_, setup_windows, true, false));
@@ -109,7 +112,7 @@ TEST_P(SetupCommandLine, HoldsTheGeneratedFilesAndTheProcessSwitch) {
   Package p(GetParam().program);
   p.describe({"kit", GetParam().ignore_processes});
   p.place_setup(p.box().package() + "/kit");
-  EXPECT_EQ(p.run({}).exit_status, 0);
+  EXPECT_TRUE(ombrix_test::ended_with(p.run({}), 0));
   const bool install = std::string(GetParam().program) == "ZoltInstaller";
   EXPECT_EQ(p.record().command_line, setup_command_line(p, WindowsPathUtf8(p.box().package()) + "\\kit\\Setup.exe",
                                                         install, GetParam().ignore_processes));
@@ -147,7 +150,7 @@ class ServerLauncher : public Launcher {
 };
 
 struct ServerCase {
-  const char* name;
+  const char* label;
   std::string server;
   std::vector<std::string> args;
   Lines lines;  // the launcher's, after kServerGiven
@@ -202,12 +205,13 @@ INSTANTIATE_TEST_SUITE_P(
                    {kNotAccessed, kConnecting, "Connection return code :  0",
                     "Installer not found on specified server path."},
                    255}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ombrix_test::case_name<ServerCase>);
 
 TEST_F(ServerLauncher, TheConnectionLastsForALaterRun) {
-  EXPECT_EQ(p_.run({"-server=\\\\secure\\deploy\\pkg", "-user=admin", "-password=secret"}).exit_status, 0);
+  EXPECT_TRUE(
+      ombrix_test::ended_with(p_.run({"-server=\\\\secure\\deploy\\pkg", "-user=admin", "-password=secret"}), 0));
   fs::remove(p_.box().log_path());
-  EXPECT_EQ(p_.run({"-server=\\\\secure\\deploy\\pkg"}).exit_status, 0);
+  EXPECT_TRUE(ombrix_test::ended_with(p_.run({"-server=\\\\secure\\deploy\\pkg"}), 0));
   EXPECT_EQ(p_.launcher_lines(), (Lines{kServerGiven, kInvoking}));
 }
 
@@ -248,7 +252,7 @@ TEST_F(Launcher, CleanUpRemovesTheSevenEntriesAndKeepsTheRest) {
   p_.describe({"kit", false, true});
   p_.place_setup(kit);
   lay_out_image(kit);
-  EXPECT_EQ(p_.run({}).exit_status, 0);
+  EXPECT_TRUE(ombrix_test::ended_with(p_.run({}), 0));
   EXPECT_EQ(p_.launcher_lines(), cleanup_lines(Lines(7, "Delete process exit code :  0")));
   EXPECT_EQ(entries_of(kit), (std::vector<std::string>{"keep.txt", "other"}));
   for (const auto& line : p_.box().log_lines()) {
@@ -260,7 +264,7 @@ TEST_F(Launcher, CleanUpRemovesTheSevenEntriesAndKeepsTheRest) {
 TEST_F(Launcher, CleanUpOfMissingEntriesLogsTheInterpretersCodesAndSucceeds) {
   p_.describe({"kit", false, true});
   p_.place_setup(p_.box().package() + "/kit");
-  EXPECT_EQ(p_.run({}).exit_status, 0);
+  EXPECT_TRUE(ombrix_test::ended_with(p_.run({}), 0));
   const std::string failed = "Could not complete the delete command";
   const std::string rd_missing = "Delete process exit code :  2";
   const std::string del_ends = "Delete process exit code :  0";
@@ -280,7 +284,7 @@ TEST_F(Launcher, CleanUpCommandsAreHiddenAndNameTheirTargetsInQuotes) {
   p_.describe({"", false, true});
   p_.place_setup(p_.box().package());
   lay_out_image(p_.box().package());
-  EXPECT_EQ(p_.run({}).exit_status, 0);
+  EXPECT_TRUE(ombrix_test::ended_with(p_.run({}), 0));
   const std::string trace = ombrix_test::read_file(p_.box().trace_path());
   const std::string folder = package_windows() + "\\";
   EXPECT_NE(trace.find("process started: show=SW_SHOWNORMAL command line=\"" + folder + "\\Setup.exe\" --mode=Silent"),
@@ -308,7 +312,7 @@ TEST_F(Launcher, NoCleanUpAfterANonZeroExitCode) {
 TEST_F(ServerLauncher, NoCleanUpOfANetworkInstallerFolder) {
   p_.describe({"kit", false, true});
   lay_out_image(p_.box().root() + "/open/pkg");
-  EXPECT_EQ(p_.run({"-server=\\\\fileserver\\deploy\\pkg"}).exit_status, 0);
+  EXPECT_TRUE(ombrix_test::ended_with(p_.run({"-server=\\\\fileserver\\deploy\\pkg"}), 0));
   EXPECT_EQ(p_.launcher_lines(),
             (Lines{kServerGiven, kInvoking, kCleanUp,
                    "Installer path seems to be on network, not proceeding to delete the installer"}));
@@ -320,7 +324,7 @@ TEST_F(Launcher, CleanUpCommandsThatCannotStartLeaveTheResultAtZero) {
   p_.box().write_profile("system = " + p_.box().root() + "/no-cmd\n");
   p_.describe({"kit", false, true});
   p_.place_setup(p_.box().package() + "/kit");
-  EXPECT_EQ(p_.run({}).exit_status, 0);
+  EXPECT_TRUE(ombrix_test::ended_with(p_.run({}), 0));
   EXPECT_EQ(p_.launcher_lines(), cleanup_lines(Lines(7, "New process creation for deletion failed")));
 }
 

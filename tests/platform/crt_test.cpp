@@ -4,10 +4,9 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "sandbox.h"
 #include "temp_folder.h"
 #include "windows_path.h"
 #include "winlayer/winlayer.h"
@@ -17,12 +16,7 @@ namespace {
 class TextStream : public ::testing::Test {
  protected:
   std::string windows_path() const { return ombrix_test::WindowsPathUtf8(file_); }
-  std::string bytes() const {
-    std::ifstream in(file_, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string bytes() const { return ombrix_test::read_file(file_); }
   const ombrix_test::TempFolder folder_{"crt-test"};
   const std::string file_ = folder_.file("stream.log");
 };
@@ -36,7 +30,7 @@ TEST_F(TextStream, StoresEachLineFeedAsCarriageReturnLineFeed) {
 }
 
 TEST_F(TextStream, AppendsAfterWhatIsThere) {
-  std::ofstream(file_, std::ios::binary) << "old\r\n";
+  ombrix_test::write_file(file_, "old\r\n");
   FileStream out(windows_path().c_str(), std::ios::out | std::ios::app);
   out << "new\n";
   out.close();

@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 
+#include "sandbox.h"
 #include "temp_folder.h"
 #include "windows_path.h"
 #include "winlayer/winlayer.h"
@@ -90,7 +90,7 @@ class FileFunctions : public ::testing::Test {
  protected:
   void SetUp() override {
     std::filesystem::create_directories(folder_.file("folder"));
-    std::ofstream(folder_.file("file.txt")) << "x";
+    ombrix_test::write_file(folder_.file("file.txt"), "x");
   }
   std::u16string win(const std::string& name) const { return ombrix_test::WindowsPath(folder_.file(name)); }
   const ombrix_test::TempFolder folder_{"kernel-test"};

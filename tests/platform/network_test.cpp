@@ -7,11 +7,13 @@
 #include <fstream>
 #include <string>
 
+#include "case_name.h"
 #include "process_machine.h"
 #include "win32.h"
 
 namespace {
 namespace fs = std::filesystem;
+using ::operator<<;  // cases print by their label
 
 // The test process's machine, with its shares.
 const ombrix_test::ProcessMachine machine("network", [](const std::string& root) {
@@ -24,7 +26,7 @@ const ombrix_test::ProcessMachine machine("network", [](const std::string& root)
 });
 
 struct ConnectCase {
-  const char* name;
+  const char* label;
   const char16_t* remote;
   const char16_t* user;      // null: the logged-on user's own
   const char16_t* password;  // null: the logged-on user's own
@@ -78,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ERROR_BAD_DEV_TYPE},
         ConnectCase{"ADriveLetter", u"\\\\secure\\deploy", u"admin", u"secret", RESOURCETYPE_DISK, u"X:",
                     ERROR_NOT_SUPPORTED}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ombrix_test::case_name<ConnectCase>);
 
 TEST(Connect, RefusesAMissingRecord) {
   EXPECT_EQ(WNetAddConnection2W(nullptr, u"", u"", 0), static_cast<DWORD>(ERROR_INVALID_PARAMETER));

@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "paths.h"
+#include "sandbox.h"
 #include "temp_folder.h"
 #include "text.h"
 #include "winlayer/winlayer.h"
@@ -171,7 +171,7 @@ class CaseMatching : public ::testing::Test {
  protected:
   void SetUp() override {
     std::filesystem::create_directories(root_ / "Package" / "Redist");
-    std::ofstream(root_ / "Package" / "Setup.exe") << "x";
+    ombrix_test::write_file(root_ / "Package" / "Setup.exe", "x");
   }
   const ombrix_test::TempFolder folder_{"paths-test"};
   const std::filesystem::path root_ = folder_.path();

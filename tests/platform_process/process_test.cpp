@@ -10,34 +10,28 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "case_name.h"
 #include "child_record.h"
 #include "layer_run.h"
 #include "process_machine.h"
+#include "sandbox.h"
 #include "text.h"
 #include "windows_path.h"
 #include "win32.h"
 
 namespace {
 namespace fs = std::filesystem;
+using ::operator<<;  // cases print by their label
 using ombrix_test::WindowsPath;
-
-std::string read_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 void write_text(const std::string& path, const std::string& text, fs::perms perms = fs::perms::owner_all) {
   fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << text;
+  ombrix_test::write_file(path, text);
   fs::permissions(path, perms);
 }
 
@@ -56,7 +50,7 @@ const ombrix_test::ProcessMachine machine("process", [](const std::string& root)
 // What the child recorded.
 using Record = layer_test::ChildRecord;
 
-Record read_record(const std::string& path) { return layer_test::parse_child_record(read_text(path)); }
+Record read_record(const std::string& path) { return layer_test::parse_child_record(ombrix_test::read_file(path)); }
 
 // How a test starts a child.
 struct Start {
@@ -241,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Extension,
                                            ExtensionCase{{"Setup.exe"}, u"setup.EXE", "Setup.exe"}));
 
 struct FailureCase {
-  const char* what;
+  const char* label;
   std::string (*prepare)(const std::string& root);  // the command line's head, a Linux path or a name
   DWORD error;
 };
@@ -288,7 +282,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, StartFailure,
                                                        ERROR_INVALID_NAME},
                                            FailureCase{"forbidden_name_with_folder", forbidden_name_with_folder,
                                                        ERROR_INVALID_NAME}),
-                         [](const auto& info) { return std::string(info.param.what); });
+                         ombrix_test::case_name<FailureCase>);
 
 TEST_F(Process, RefusesAStartWithoutProgramOrRecords) {
   STARTUPINFOW startup = {};
@@ -348,7 +342,7 @@ TEST_P(ShowFlag, HidesOrShowsTheChildsOutputAndIsTraced) {
   s.startup_flags = GetParam().flags;
   s.show = GetParam().show;
   EXPECT_EQ(output_of(s), GetParam().output_shown ? "child out\r\nchild err\r\n" : "");
-  const std::string trace = read_text(machine.root + "/trace.log");
+  const std::string trace = ombrix_test::read_file(machine.root + "/trace.log");
   EXPECT_NE(trace.find(std::string("process started: show=") + GetParam().traced + " command line=" +
                        winlayer::utf16_to_utf8(s.command_line) + "\n"),
             std::string::npos)

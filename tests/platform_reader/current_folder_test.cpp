@@ -11,6 +11,7 @@
 
 #include "case_name.h"
 #include "folder_in_the_way.h"
+#include "run_checks.h"
 #include "sandbox.h"
 
 namespace {
@@ -31,7 +32,7 @@ class CurrentFolder : public ::testing::Test {
   std::string probe(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {}) {
     const RunResult r = box_.run(std::string(OMBRIX_TEST_BIN_DIR) + "/layer_probe", args, env, 30,
                                  drive_c() + "/Deploy");
-    EXPECT_EQ(r.exit_status, 0) << r.err;
+    EXPECT_TRUE(ombrix_test::ended_with(r, 0));
     return r.out;
   }
   std::string drive_c() const { return box_.root() + "/c"; }
@@ -113,7 +114,7 @@ class LayersOwnDriveC : public ::testing::Test {
  protected:
   std::string programfiles(const std::map<std::string, std::string>& env) {
     const RunResult r = box_.run(std::string(OMBRIX_TEST_BIN_DIR) + "/layer_probe", {"programfiles", "1"}, env, 30);
-    EXPECT_EQ(r.exit_status, 0) << r.err;
+    EXPECT_TRUE(ombrix_test::ended_with(r, 0));
     return r.out;
   }
   Sandbox box_;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "run_checks.h"
 #include "sandbox.h"
 
 namespace {
@@ -23,7 +24,7 @@ class Machine : public ::testing::Test {
   std::string probe(const std::string& system_keys, const std::vector<std::string>& args) {
     box_.write_profile(system_keys + "[drives]\nC = " + drive_c() + "\n");
     const RunResult r = box_.run(std::string(OMBRIX_TEST_BIN_DIR) + "/layer_probe", args, {}, 30);
-    EXPECT_EQ(r.exit_status, 0) << r.err;
+    EXPECT_TRUE(ombrix_test::ended_with(r, 0));
     return r.out;
   }
   std::string drive_c() const { return box_.root() + "/c"; }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "case_name.h"
+#include "run_checks.h"
 #include "sandbox.h"
 #include "shell_machine.h"
 #include "win32.h"
@@ -118,7 +119,7 @@ TEST_P(LocaleProfile, ProbeReports) {
   ombrix_test::Sandbox sandbox;
   sandbox.write_profile(GetParam().locale_section.empty() ? "" : "[locale]\n" + GetParam().locale_section);
   const ombrix_test::RunResult run = sandbox.run(SHELL_PROBE, GetParam().probe, {}, 20);
-  ASSERT_EQ(run.exit_status, 0) << run.err;
+  ASSERT_TRUE(ombrix_test::ended_with(run, 0));
   EXPECT_EQ(run.out, GetParam().output);
 }
 

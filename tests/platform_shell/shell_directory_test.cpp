@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "case_name.h"
+#include "run_checks.h"
 #include "sandbox.h"
 #include "shell_machine.h"
 #include "win32.h"
@@ -64,13 +64,13 @@ TEST_F(CreateDirectory, ExistingFolderIsAlreadyExists) {
 }
 
 TEST_F(CreateDirectory, FileWithTheFoldersNameIsFileExists) {
-  std::ofstream(folder_ + "/taken") << "x";
+  ombrix_test::write_file(folder_ + "/taken", "x");
   EXPECT_EQ(create(ombrix_test::WindowsPath(folder_ + "/taken")), ERROR_FILE_EXISTS);
   EXPECT_TRUE(fs::is_regular_file(folder_ + "/taken"));
 }
 
 TEST_F(CreateDirectory, FileWhereAParentShouldBeIsPathNotFound) {
-  std::ofstream(folder_ + "/file") << "x";
+  ombrix_test::write_file(folder_ + "/file", "x");
   EXPECT_EQ(create(ombrix_test::WindowsPath(folder_ + "/file/sub/leaf")), ERROR_PATH_NOT_FOUND);
   EXPECT_TRUE(fs::is_regular_file(folder_ + "/file"));
 }
@@ -138,7 +138,7 @@ TEST(AppData, DefaultsToTheUsersRoamingFolderOnDriveC) {
   ombrix_test::Sandbox sandbox;
   sandbox.write_profile();
   const ombrix_test::RunResult run = sandbox.run(SHELL_PROBE, {"appdata"}, {}, 20);
-  ASSERT_EQ(run.exit_status, 0) << run.err;
+  ASSERT_TRUE(ombrix_test::ended_with(run, 0));
   const passwd* account = ::getpwuid(::getuid());
   ASSERT_NE(account, nullptr);
   EXPECT_EQ(run.out, "returned=1 text=C:\\Users\\" + std::string(account->pw_name) + "\\AppData\\Roaming\n");

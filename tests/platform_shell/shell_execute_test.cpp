@@ -5,11 +5,11 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 
 #include "case_name.h"
+#include "run_checks.h"
 #include "sandbox.h"
 #include "shell_machine.h"
 #include "win32.h"
@@ -43,7 +43,7 @@ class Open : public ::testing::Test {
     folder_ = machine.root + "/open/" + info->name();
     fs::create_directories(folder_ + "/folder");
     for (const char* name : {"notes.txt", "NOTES.TXT", "data.zzz", "README", "page.md", "q\" \"--inj.txt"}) {
-      std::ofstream(folder_ + "/" + name) << "x";
+      ombrix_test::write_file(folder_ + "/" + name, "x");
     }
     record_ = folder_ + "/record";
     ::setenv("SHELL_OPENED_RECORD", record_.c_str(), 1);
@@ -90,7 +90,7 @@ TEST_F(Open, RelativeFileReachesTheProgramAsAFullPath) {
 TEST_F(Open, RelativeFileInACurrentFolderWithAQuoteStartsNothing) {
   const std::string quoted_folder = folder_ + "/a\" \"b";
   fs::create_directories(quoted_folder);
-  std::ofstream(quoted_folder + "/notes.txt") << "x";
+  ombrix_test::write_file(quoted_folder + "/notes.txt", "x");
   const fs::path previous = fs::current_path();
   fs::current_path(quoted_folder);
   const std::intptr_t result = open(u"notes.txt");
@@ -129,7 +129,7 @@ TEST(OpenFolder, StartsTheProgramForFoldersWhenTheProfileNamesOne) {
   fs::create_directories(folder);
   const ombrix_test::RunResult run =
       sandbox.run(SHELL_PROBE, {"open", WindowsPathUtf8(folder)}, {{"SHELL_OPENED_RECORD", record}}, 20);
-  ASSERT_EQ(run.exit_status, 0) << run.err;
+  ASSERT_TRUE(ombrix_test::ended_with(run, 0));
   EXPECT_EQ(run.out, "above32=1\n");
   EXPECT_EQ(command_line_recorded_in(record),
             "\"" + WindowsPathUtf8(SHELL_OPENED) + "\" \"" + WindowsPathUtf8(folder) + "\"");

@@ -7,9 +7,9 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <ostream>
 #include <string>
 
+#include "case_name.h"
 #include "description.h"
 #include "installer.h"
 #include "process_machine.h"
@@ -19,6 +19,7 @@
 
 namespace {
 
+using ::operator<<;  // cases print by their label
 using ombrix_test::Description;
 using ombrix_test::EmptyDeployment;
 using ombrix_test::Info;
@@ -67,8 +68,6 @@ struct FlagCase {
   bool deleteInstallationImage;
 };
 
-std::ostream& operator<<(std::ostream& out, const FlagCase& c) { return out << c.label; }
-
 class Flags : public Record, public ::testing::WithParamInterface<FlagCase> {};
 
 TEST_P(Flags, AreSetOnlyByTrueInAnyCase) {
@@ -89,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FlagCase{"Blanks", " ignoreProcesses=\" true\" deleteInstallationImage=\"true \"", false, false},
                       FlagCase{"OnlyIgnoreProcesses", " ignoreProcesses=\"True\"", true, false},
                       FlagCase{"OnlyDeleteInstallationImage", " deleteInstallationImage=\"True\"", false, true}),
-    [](const ::testing::TestParamInfo<FlagCase>& info) { return std::string(info.param.label); });
+    ombrix_test::case_name<FlagCase>);
 
 TEST_F(Record, BothFlagsComeFromTheFirstOfTwoFittingEntries) {
   Description d;
@@ -132,8 +131,6 @@ struct StepCase {
   bool override_file;
 };
 
-std::ostream& operator<<(std::ostream& out, const StepCase& c) { return out << c.label; }
-
 class FieldsByStep : public Record, public ::testing::WithParamInterface<StepCase> {};
 
 TEST_P(FieldsByStep, AreWrittenAtTheirStepAndKeptAfterALaterFailure) {
@@ -165,6 +162,6 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"NoOverrides", [](Description& d) { d.overrides.clear(); }, nullptr, -1, true, true, true, false},
         StepCase{"OverrideFileCannotBeCreated", Keep, "application.xml.override", -1, true, true, true, true},
         StepCase{"Success", Keep, nullptr, 0, true, true, true, true}),
-    [](const ::testing::TestParamInfo<StepCase>& info) { return std::string(info.param.label); });
+    ombrix_test::case_name<StepCase>);
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Allocator routines standing for another library's: each side counts the
 // blocks it made and notices a block given back to it that it did not make.
-#ifndef OMBRIX_TESTS_VALUES_COUNTING_ROUTINES_H
-#define OMBRIX_TESTS_VALUES_COUNTING_ROUTINES_H
+#ifndef OMBRIX_TESTS_COUNTING_ROUTINES_H
+#define OMBRIX_TESTS_COUNTING_ROUTINES_H
 
 #include <gtest/gtest.h>
 
