@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "../values/counting_routines.h"
+#include "counting_routines.h"
 #include "request.h"
 #include "values/name_table.h"
 

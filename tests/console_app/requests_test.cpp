@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "console_run.h"
+#include "run_checks.h"
 #include "windows_path.h"
 
 namespace {
@@ -53,8 +54,7 @@ TEST_P(Reply, IsTheOneTheTranscriptRecords) {
   for (const auto& step : GetParam().steps) script.push_back(operands(expand(step, run)));
   script.push_back("close");
   const auto result = run.run(script, {}, run.box().root());
-  ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(result, 0));
   const Lines transcript = run.transcript();
   for (const auto& [request, reply] : GetParam().replies) {
     EXPECT_EQ(reply_of(transcript, operands(expand(request, run))), expand(reply, run)) << request;
@@ -105,8 +105,7 @@ TEST_P(Locale, NameAndTheLanguageKeptForTheSeparator) {
   ConsoleRun run;
   run.profile(std::string("[locale]\nui_language = ") + GetParam().ui_language + "\nsystem_language = 0x0407\n");
   const auto result = run.run({"send externalAppGetLocale", "send externalAppGetDecimalSeparator", "close"});
-  ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(result, 0));
   const Lines transcript = run.transcript();
   EXPECT_EQ(reply_of(transcript, "externalAppGetLocale"), std::string("<string>") + GetParam().locale + "</string>");
   EXPECT_EQ(reply_of(transcript, "externalAppGetDecimalSeparator"),
@@ -152,8 +151,7 @@ TEST_P(Operand, GivesItsReply) {
   ombrix_test::make_folder(root + "/there");
   run.profile("[associations]\n.txt = Z:\\bin\\true\n");
   const auto result = run.run({operands(expand(GetParam().step, run)), "close"});
-  ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(result, 0));
   EXPECT_EQ(reply_of(run.transcript(), operands(expand(GetParam().request, run))), GetParam().reply);
 }
 
@@ -183,8 +181,7 @@ TEST(LongOperand, ThatDoesNotFitTheBufferGivesHelpTwoAndFolderFalse) {
   const std::string path = "Z:\\\\" + std::string(300, 'a') + ".txt";  // as the script writes it
   const auto result = run.run({"send externalShowHelp \"" + path + "\"",
                                "send externalAppCreateFolder \"" + path + "\"", "close"});
-  ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(result, 0));
   const Lines transcript = run.transcript();
   EXPECT_EQ(reply_of(transcript, "externalShowHelp \"" + path + "\""), "<number>2</number>");
   EXPECT_EQ(reply_of(transcript, "externalAppCreateFolder \"" + path + "\""), "<false/>");
@@ -209,8 +206,7 @@ class Ignored : public ::testing::TestWithParam<IgnoredCase> {};
 TEST_P(Ignored, GetsNoReplyAndTheConsoleAnswersOn) {
   ConsoleRun run;
   const auto result = run.run({GetParam().step, "send externalAppGetLocale", "close"});
-  ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(result, 0));
   const Lines transcript = run.transcript();
   EXPECT_EQ(reply_of(transcript, GetParam().request), "no reply");
   EXPECT_EQ(reply_of(transcript, "externalAppGetLocale"), "<string>en_US</string>");
@@ -235,8 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Wheel, CallsTheMovieWithTheDirection) {
   ConsoleRun run;
   const auto result = run.run({"wheel -120", "wheel 120", "wheel 0", "close"});
-  ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(result, 0));
   EXPECT_EQ(console_test::starting_with(run.calls(), "invoke ContainerAppDoScroll"),
             (Lines{"invoke ContainerAppDoScroll true", "invoke ContainerAppDoScroll false",
                    "invoke ContainerAppDoScroll false"}));
@@ -248,8 +243,7 @@ TEST(Wheel, CallsTheMovieWithTheDirection) {
 TEST(Calls, ReadyThenTheLaterCallThenQuitAndExit) {
   ConsoleRun run;
   const auto result = run.run({"close"});
-  ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(result, 0));
   EXPECT_EQ(run.calls(), (Lines{"request qevCallBackReady -> <string>This is the returned value from C++ code</string>",
                                 "invoke testFunction1", "invoke qevCallBackQuitApp \"QuitApp\"",
                                 "request externalAppExit -> no reply"}));
@@ -271,8 +265,7 @@ TEST(LongFolder, GetsNoReply) {
   const auto result = run.run({"send externalAppGetTempPath", "send externalAppGetCurrentUserAppDirectory",
                                "send externalAppGetLocale", "close"},
                               {{"TMP", tmp}});
-  ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(result, 0));
   const Lines transcript = run.transcript();
   EXPECT_EQ(reply_of(transcript, "externalAppGetTempPath"), "no reply");
   EXPECT_EQ(reply_of(transcript, "externalAppGetCurrentUserAppDirectory"), "no reply");

@@ -14,6 +14,7 @@
 
 #include "case_name.h"
 #include "console_run.h"
+#include "run_checks.h"
 #include "windows_path.h"
 
 namespace {
@@ -41,8 +42,7 @@ TEST_P(Screen, FrameIsShownOnceCentredWithThePlayerOverItsClientArea) {
   run.profile("[screen]\nwidth = " + std::to_string(GetParam().width) + "\nheight = " +
               std::to_string(GetParam().height) + "\n");
   const auto result = run.run({"close"});
-  ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(result, 0));
 
   const Lines frame = events_of(run.trace(), kFrame);
   ASSERT_FALSE(frame.empty());
@@ -128,8 +128,7 @@ TEST_P(StartFailure, EndsWithZeroWithoutAWindowOrALogLine) {
   ConsoleRun run;
   const Held held = GetParam().prepare(run);
   const auto result = run.run({"close"}, {{"WYL_FAIL", GetParam().fail}}, run.box().root());
-  ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(result, 0));
   EXPECT_EQ(count_of(events_of(run.trace(), kFrame), "shown"), 0);
   EXPECT_EQ(count_of(events_of(run.trace(), kPlayer), "shown"), 0);
   EXPECT_TRUE(ombrix_test::file_exists(run.box().log_path()));
@@ -156,8 +155,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, StartFailure,
 TEST(Close, RestoresTheFrameAsksTheMovieAndItsAnswerEndsTheProgram) {
   ConsoleRun run;
   const auto result = run.run({"send externalAppWindowOperate \"0\"", "close"});
-  ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(result, 0));
   const Lines frame = events_of(run.trace(), kFrame);
   const int minimised = index_of(frame, "minimised");
   ASSERT_GE(minimised, 0);
@@ -199,10 +197,8 @@ TEST(SecondStart, RestoresTheRunningFrameAndEndsWithZero) {
   const Lines trace = run.trace();
   std::ofstream(run.transcript_path(), std::ios::app) << done << "\n";
   running.join();
-  ASSERT_FALSE(second.timed_out);
-  ASSERT_FALSE(first.timed_out);
-  EXPECT_EQ(second.exit_status, 0);
-  EXPECT_EQ(first.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(second, 0));
+  ASSERT_TRUE(ombrix_test::ended_with(first, 0));
   EXPECT_FALSE(ombrix_test::file_exists(second_tmp + "/ombrixxelq.log"));
   const Lines frame = events_of(trace, kFrame);
   EXPECT_EQ(count_of(frame, "created"), 1);

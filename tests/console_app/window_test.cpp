@@ -9,6 +9,7 @@
 
 #include "case_name.h"
 #include "console_run.h"
+#include "run_checks.h"
 
 namespace {
 using console_test::ConsoleRun;
@@ -35,8 +36,7 @@ TEST_P(Operate, MinimisesOrLetsTheMouseDragTheFrame) {
   ConsoleRun run;
     // The button goes up where the mouse stands after the frame followed it.
   const auto result = run.run({GetParam().operation, "down left 100 100", "move 150 130", "up left 100 100", "close"});
-  ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0);
+  ASSERT_TRUE(ombrix_test::ended_with(result, 0));
   const Lines frame = events_of(run.trace(), kFrame);
   EXPECT_EQ(count_of(frame, "minimised"), GetParam().minimised ? 1 : 0);
   Lines moves = starting_with(frame, "moved");

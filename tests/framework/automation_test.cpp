@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "run_checks.h"
 #include "sandbox.h"
 
 namespace {
@@ -64,8 +65,7 @@ TEST(Automation, DrivesTheHostAsAUserWouldAndRecordsEachEvent) {
   ombrix_test::write_file(script, kScript);
   const ombrix_test::RunResult run = sandbox.run(OMBRIX_TEST_BIN_DIR "/player_host", {movie},
                                                  {{"WYL_AUTOMATION", script}, {"WYL_TRANSCRIPT", transcript}}, 30);
-  EXPECT_FALSE(run.timed_out);
-  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_TRUE(ombrix_test::ended_with(run, 0));
   const std::vector<std::string> expected = {
       "initialize",
       "isplayer",
